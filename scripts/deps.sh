@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when they are missing.
+# Usage: scripts/deps.sh [native|windows|all]   (default: all)
+set -euo pipefail
+want=${1:-all}
+
+native=(cmake g++ make pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev)
+windows=(g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb imagemagick)
+
+packages=()
+case $want in
+  native) packages=("${native[@]}") ;;
+  windows) packages=("${windows[@]}") ;;
+  all) packages=("${native[@]}" "${windows[@]}") ;;
+  *) echo "deps.sh: unknown set '$want'" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
