@@ -1,6 +1,8 @@
 #include "plugin/plugin.h"
 
 #include "plugin/platform.h"
+#include "settings/persistence.h"
+#include "settings/xml_profile.h"
 
 namespace k7v::plugin {
 
@@ -12,6 +14,17 @@ std::string ModuleBaseName(const std::string& path)
     if (dot != std::string::npos) name.erase(dot);
     return name;
 }
+
+namespace {
+
+// A profile store on the file named by ProfileName. It lives for one host call: it loads the file
+// here and writes it back when the caller's scope ends.
+std::unique_ptr<settings::XmlProfile> OpenProfile(Platform* platform, const std::string& profileName)
+{
+    return std::make_unique<settings::XmlProfile>(platform ? platform->CreateXmlDocument() : nullptr, profileName);
+}
+
+}  // namespace
 
 Plugin& Plugin::Instance()
 {
@@ -26,8 +39,12 @@ Plugin::~Plugin() = default;
 const char* Plugin::SetProName(host::HostString name)
 {
     ProfileName = host::HostStringText(name);
-    const std::string module = platform_ ? platform_->ModuleFileName() : std::string();
-    DisplayName = ModuleBaseName(module) + kVersionText;
+    {
+        // Touches the profile once: a document without a root gains one, a missing file is created.
+        const auto store = OpenProfile(platform_, ProfileName);
+        const std::string module = platform_ ? platform_->ModuleFileName() : std::string();
+        DisplayName = ModuleBaseName(module) + kVersionText;
+    }
     host::HostStringRelease(name);
     return DisplayName.c_str();
 }
@@ -41,9 +58,24 @@ bool Plugin::InitControl(void* motion, void* options, void* machine, void* windo
     return true;
 }
 
-void Plugin::PostInitControl() {}
+void Plugin::PostInitControl()
+{
+    const auto store = OpenProfile(platform_, ProfileName);
+    // The poll timer that discovery starts is served only after this call returns to the host's
+    // message loop, so the settings below are in place before the first poll cycle.
+    settings::LoadSettings(*store, settings);
+}
 
-void Plugin::Config() {}
+void Plugin::Config()
+{
+    const auto store = OpenProfile(platform_, ProfileName);
+    // Reloading first makes hand edits of the profile since start-up take effect here.
+    settings::LoadSettings(*store, settings);
+    if (platform_) platform_->RunConfigDialog(settings);
+    // Saved whatever the dialog's outcome: after Escape the values just loaded go back unchanged,
+    // so missing keys are written with their defaults.
+    settings::SaveSettings(*store, settings);
+}
 
 void Plugin::StopPlug() {}
 
