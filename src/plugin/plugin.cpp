@@ -1,5 +1,6 @@
 #include "plugin/plugin.h"
 
+#include "device/shuttle_win.h"
 #include "plugin/platform.h"
 #include "settings/persistence.h"
 #include "settings/xml_profile.h"
@@ -55,12 +56,20 @@ bool Plugin::InitControl(void* motion, void* options, void* machine, void* windo
     host.records.options = static_cast<std::uint8_t*>(options);
     host.records.machine = static_cast<std::uint8_t*>(machine);
     host.records.window = window;
-    return true;
+    // A second InitControl replaces the window: the old one closes its handles before the new
+    // one exists.
+    window_.reset();
+    window_ = std::make_unique<device::ShuttleWin>(host, settings, wide,
+                                                   platform_ ? platform_->CreateHidPort() : nullptr,
+                                                   platform_ ? platform_->CreateWindowPort() : nullptr);
+    window_->CreatePendantWindow(window);
+    return true;  // also when no system window could be made
 }
 
 void Plugin::PostInitControl()
 {
     const auto store = OpenProfile(platform_, ProfileName);
+    if (window_) window_->DiscoverPendant();
     // The poll timer that discovery starts is served only after this call returns to the host's
     // message loop, so the settings below are in place before the first poll cycle.
     settings::LoadSettings(*store, settings);
@@ -77,6 +86,6 @@ void Plugin::Config()
     settings::SaveSettings(*store, settings);
 }
 
-void Plugin::StopPlug() {}
+void Plugin::StopPlug() { window_.reset(); }
 
 }  // namespace k7v::plugin

@@ -5,12 +5,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "control/plugin_wide.h"
 #include "host/host.h"
 #include "host/host_string.h"
 #include "settings/pendant_settings.h"
+
+namespace k7v::device {
+class ShuttleWin;
+}
 
 namespace k7v::plugin {
 
@@ -41,6 +46,9 @@ public:
     void StopPlug();
     void Update() { wide.ticks.OnUpdate(); }
 
+    // The pendant window object: made at InitControl, gone after StopPlug.
+    device::ShuttleWin* Window() const { return window_.get(); }
+
     host::Host host;
     settings::PendantSettings settings;
     control::PluginWide wide;
@@ -49,6 +57,7 @@ public:
 
 private:
     Platform* platform_;
+    std::unique_ptr<device::ShuttleWin> window_;
 };
 
 }  // namespace k7v::plugin

@@ -1,0 +1,12 @@
+#include "platform/sim/sim_platform.h"
+
+namespace k7v::platform {
+
+std::unique_ptr<device::HidPort> SimPlatform::CreateHidPort() { return bus_.CreatePort(); }
+
+std::unique_ptr<device::WindowPort> SimPlatform::CreateWindowPort()
+{
+    return std::make_unique<SimWindowPort>(&window_, windowCreateFails);
+}
+
+}  // namespace k7v::platform
