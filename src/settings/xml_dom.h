@@ -1,7 +1,9 @@
 // The XML DOM the profile store works through: one document per store, created by the platform.
 //
-// Nodes cross the port as opaque handles that the document owns. A handle stays valid for the
-// document's life, except that a node handed to RemoveChild must not be used again. Null is "none".
+// Nodes cross the port as opaque handles that the document owns and frees with itself. A handle
+// stays valid for the document's life, except the handles of a node handed to RemoveChild and of
+// the former content of a node handed to SetText, and every handle from before a Load: those must
+// not be used again. Null is "none".
 // Texts are narrow: the system's ANSI code page on Windows, the bytes as given elsewhere.
 #pragma once
 
