@@ -23,6 +23,8 @@ public:
 
     std::unique_ptr<device::HidPort> CreateHidPort() override;
     std::unique_ptr<device::WindowPort> CreateWindowPort() override;
+    // Profile documents on pugixml, read from and written to real files.
+    std::unique_ptr<settings::XmlDocument> CreateXmlDocument() override;
 
     SimHidBus& Bus() { return bus_; }
     // The window port created last, while it lives; null before InitControl and after StopPlug.
