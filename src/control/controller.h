@@ -1,4 +1,8 @@
 // Report decoding and the pendant functions, run once per poll cycle.
+//
+// Start values chosen where the record leaves them open (control_state.h): LastPendantMode 1, so the
+// first report that selects a function sends one DoButton(334 + axis); LastJogDirection 0 and
+// StartCounts 0; WheelMoving and WheelWasMoving false, so the first turn in mode 12 is an edge.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +13,9 @@
 #include "settings/pendant_settings.h"
 
 namespace k7v::control {
+
+// The status text the host shows while its jog LED (83) is dark and the wheel asks for a move.
+inline constexpr const char* kJogOffText = " Jog OFF. ";
 
 class PendantController {
 public:
@@ -33,15 +40,29 @@ public:
     const ControlState& State() const { return state_; }
 
 private:
+    // Decoding steps, in the order DecodeReport runs them.
     void CommandButton();
     void ModeTable();
     void AxisSelection();
     void WheelMovement();
+    void DroWriteBack();
 
     void ContinuousJog(int direction, int magnitude);
+    void EndBurst();
+    void StopSelectedAxis();
+
     void StepJog(int direction, int magnitude);
+    void StraightMove(int direction, int magnitude, const char* letter);
+    void RotatedMove(int direction);
+    void CatchUp(const char* letter);
+    void SendMoveLine(const char* line);
+    bool HostReady() const;  // DRO 22 below 20: the host takes a move now
+
     void Adjust(int magnitude);
     void AxisAction();
+
+    void SetAllJogStops();
+    int ReportWheelSpeed() const;
 
     const host::Host& host_;
     const settings::PendantSettings& settings_;
