@@ -1,5 +1,6 @@
 #include "platform/win32/win32_platform.h"
 
+#include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_module.h"
 #include "platform/win32/win32_window.h"
@@ -13,6 +14,11 @@ std::unique_ptr<device::HidPort> Win32Platform::CreateHidPort() { return std::ma
 std::unique_ptr<device::WindowPort> Win32Platform::CreateWindowPort()
 {
     return std::make_unique<Win32WindowPort>(OwnModule());
+}
+
+settings::DialogResult Win32Platform::RunConfigDialog(settings::PendantSettings& settings)
+{
+    return RunWin32ConfigDialog(OwnModule(), settings);
 }
 
 Win32Platform& TheWin32Platform()

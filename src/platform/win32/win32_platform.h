@@ -12,6 +12,7 @@ public:
     std::string ModuleFileName() const override;
     std::unique_ptr<device::HidPort> CreateHidPort() override;
     std::unique_ptr<device::WindowPort> CreateWindowPort() override;
+    settings::DialogResult RunConfigDialog(settings::PendantSettings& settings) override;
 };
 
 // The one instance the DLL installs into plugin::Plugin::Instance() when it loads.
