@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/sim/sim_dialog.h"
 #include "platform/sim/sim_hid_bus.h"
 #include "platform/sim/sim_window.h"
 #include "plugin/platform.h"
@@ -25,12 +26,16 @@ public:
     std::unique_ptr<device::WindowPort> CreateWindowPort() override;
     // Profile documents on pugixml, read from and written to real files.
     std::unique_ptr<settings::XmlDocument> CreateXmlDocument() override;
+    // Plays the next answer queued on `dialog`; with none queued the user presses Escape.
+    settings::DialogResult RunConfigDialog(settings::PendantSettings& settings) override { return dialog.Run(settings); }
 
     SimHidBus& Bus() { return bus_; }
     // The window port created last, while it lives; null before InitControl and after StopPlug.
     SimWindowPort* Window() const { return window_; }
     // The windows made from now on cannot be created (SetTimer and the notifications then fail too).
     bool windowCreateFails = false;
+    // What the user does in each configuration dialog, and the messages it showed.
+    ScriptedDialog dialog;
 
 private:
     std::string moduleFileName_ = kSimModuleFileName;
