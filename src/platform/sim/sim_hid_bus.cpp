@@ -117,12 +117,19 @@ void SimHidBus::Deliver(SimDevice& device, const TimedReport& report, std::uint8
 
 std::unique_ptr<SimHidPort> SimHidBus::CreatePort() { return std::make_unique<SimHidPort>(*this); }
 
+int SimHidBus::OpenHandleCount() const
+{
+    return static_cast<int>(std::count_if(handles_.begin(), handles_.end(), [](const HandleRecord& h) { return h.open; }));
+}
+
 device::Handle SimHidBus::Open(const std::string& path, HandleKind kind)
 {
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         const SimDevice& device = *devices_[i];
         if (!device.present || !SamePath(device.path, path)) continue;
-        if (device.openFails) return device::kInvalidHandle;
+        if (device.openFails || (kind == HandleKind::Read && device.readOpenFails) ||
+            (kind == HandleKind::Write && device.writeOpenFails))
+            return device::kInvalidHandle;
         handles_.push_back({i, kind, device.generation, true});
         return kFirstHandle + 4 * static_cast<device::Handle>(handles_.size() - 1);
     }

@@ -74,6 +74,8 @@ struct SimDevice {
     std::uint16_t productId = 0;
     bool present = true;
     bool openFails = false;        // CreateFileA refuses every open
+    bool readOpenFails = false;    // ... only the open for reading
+    bool writeOpenFails = false;   // ... only the open for writing
     bool attributesFail = false;   // HidD_GetAttributes fails
     int generation = 0;            // advanced at every unplug; handles of an older one are dead
 
@@ -125,6 +127,8 @@ public:
     void Advance(std::int64_t ms);
 
     std::unique_ptr<SimHidPort> CreatePort();
+    // Handles opened and not closed yet, dead ones included.
+    int OpenHandleCount() const;
 
     SimFaults faults;
     int enumerationsOpen = 0;         // BeginEnumeration without EndEnumeration yet
