@@ -38,8 +38,9 @@ const char* CommandLine::Format(const char* format, std::initializer_list<LineAr
     const LineArg* arg = args.begin();
     const LineArg* const end = args.end();
     auto next = [&](LineArg::Kind kind) -> const LineArg* {
-        if (arg == end || arg->kind() != kind) return nullptr;
-        return arg++;
+        if (arg == end) return nullptr;
+        const LineArg* taken = arg++;
+        return taken->kind() == kind ? taken : nullptr;
     };
     for (const char* p = format; *p; ++p) {
         if (*p != '%') {

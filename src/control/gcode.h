@@ -40,8 +40,8 @@ public:
     static constexpr std::size_t kCapacity = 704;
 
     // Replaces the content with `format` filled from `args` in order. The format may hold "%d",
-    // "%s" and "%.4f" only, each matched by an argument of its kind; a conversion without a matching
-    // argument writes nothing. "%.4f" prints as the C locale does: fixed point, four decimals, a
+    // "%s" and "%.4f" only; each conversion takes the next argument and writes nothing when that
+    // argument is missing or of another kind. "%.4f" prints as the C locale does: fixed point, four decimals, a
     // minus sign for every negative value (also one that rounds to "-0.0000").
     const char* Format(const char* format, std::initializer_list<LineArg> args);
 
