@@ -4,6 +4,7 @@
 #include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_module.h"
 #include "platform/win32/win32_window.h"
+#include "platform/win32/win32_xml.h"
 
 namespace k7v::platform {
 
@@ -20,6 +21,8 @@ settings::DialogResult Win32Platform::RunConfigDialog(settings::PendantSettings&
 {
     return RunWin32ConfigDialog(OwnModule(), settings);
 }
+
+std::unique_ptr<settings::XmlDocument> Win32Platform::CreateXmlDocument() { return CreateWin32XmlDocument(); }
 
 Win32Platform& TheWin32Platform()
 {

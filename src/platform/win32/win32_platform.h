@@ -12,6 +12,7 @@ public:
     std::string ModuleFileName() const override;
     std::unique_ptr<device::HidPort> CreateHidPort() override;
     std::unique_ptr<device::WindowPort> CreateWindowPort() override;
+    std::unique_ptr<settings::XmlDocument> CreateXmlDocument() override;
     settings::DialogResult RunConfigDialog(settings::PendantSettings& settings) override;
 };
 
