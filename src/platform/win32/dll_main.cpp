@@ -6,11 +6,13 @@
 // WSAStartup (ws2_32 is an import of ours, so it is initialised before us) and, on its failure, the
 // message box. At unload by FreeLibrary, WSACleanup balances the start-up; at process exit it is
 // skipped, because other threads are already gone and the system releases everything.
-#include <winsock2.h>
+// clang-format off
+#include <winsock2.h>  // before windows.h, which would bring in the older sockets header
 #include <windows.h>
+// clang-format on
 
-#include "plugin/plugin.h"
 #include "platform/win32/win32_platform.h"
+#include "plugin/plugin.h"
 
 namespace {
 
@@ -41,16 +43,19 @@ void Detach(bool processExiting)
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
     switch (reason) {
-    case DLL_PROCESS_ATTACH:
-        // The plug-in has no use for per-thread notifications.
-        DisableThreadLibraryCalls(module);
-        try {
-            return Attach();
-        } catch (...) {
-            return FALSE;
-        }
-    case DLL_PROCESS_DETACH: Detach(reserved != nullptr); break;
-    default: break;
+        case DLL_PROCESS_ATTACH:
+            // The plug-in has no use for per-thread notifications.
+            DisableThreadLibraryCalls(module);
+            try {
+                return Attach();
+            } catch (...) {
+                return FALSE;
+            }
+        case DLL_PROCESS_DETACH:
+            Detach(reserved != nullptr);
+            break;
+        default:
+            break;
     }
     return TRUE;
 }

@@ -1,9 +1,10 @@
 // The standard self-registration exports. The plug-in serves no COM classes; what it registers is
 // its (empty) type library, embedded in the DLL as TYPELIB resource 1.
+// clang-format off
 #include <windows.h>
-
 #include <ole2.h>
 #include <olectl.h>
+// clang-format on
 
 #include <string>
 #include <vector>
@@ -77,9 +78,15 @@ HRESULT UnregisterOwnTypeLib()
 
 // The plug-in adds no class factories of its own, so the class step of both exports has nothing
 // to register and SELFREG_E_CLASS does not arise.
-STDAPI DllRegisterServer() { return RegisterOwnTypeLib(); }
+STDAPI DllRegisterServer()
+{
+    return RegisterOwnTypeLib();
+}
 
-STDAPI DllUnregisterServer() { return UnregisterOwnTypeLib(); }
+STDAPI DllUnregisterServer()
+{
+    return UnregisterOwnTypeLib();
+}
 
 STDAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* object)
 {
@@ -87,4 +94,7 @@ STDAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* object)
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-STDAPI DllCanUnloadNow() { return S_OK; }
+STDAPI DllCanUnloadNow()
+{
+    return S_OK;
+}

@@ -23,9 +23,18 @@ static_assert(DIGCF_PRESENT + DIGCF_DEVICEINTERFACE == 0x12);
 
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-HANDLE ToHandle(device::Handle h) { return reinterpret_cast<HANDLE>(h); }
-device::Handle FromHandle(HANDLE h) { return reinterpret_cast<device::Handle>(h); }
-bool IsOpen(device::Handle h) { return h != device::kInvalidHandle; }
+HANDLE ToHandle(device::Handle h)
+{
+    return reinterpret_cast<HANDLE>(h);
+}
+device::Handle FromHandle(HANDLE h)
+{
+    return reinterpret_cast<device::Handle>(h);
+}
+bool IsOpen(device::Handle h)
+{
+    return h != device::kInvalidHandle;
+}
 
 }  // namespace
 
@@ -113,8 +122,8 @@ bool Win32HidPort::GetAttributes(device::Handle handle, device::HidAttributes& a
 
 device::Handle Win32HidPort::OpenForRead(const std::string& path)
 {
-    return FromHandle(
-        CreateFileA(path.c_str(), GENERIC_READ, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+    return FromHandle(CreateFileA(path.c_str(), GENERIC_READ, kShareReadWrite, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OVERLAPPED, nullptr));
 }
 
 device::Handle Win32HidPort::OpenForWrite(const std::string& path)
@@ -137,7 +146,10 @@ bool Win32HidPort::CreateReadEvent()
     return slot_->event != nullptr;
 }
 
-bool Win32HidPort::HasReadEvent() const { return slot_->event != nullptr; }
+bool Win32HidPort::HasReadEvent() const
+{
+    return slot_->event != nullptr;
+}
 
 device::ReadStart Win32HidPort::StartRead(device::Handle handle, std::uint8_t* buffer, std::size_t size)
 {
@@ -193,7 +205,8 @@ void Win32HidPort::CancelRead(device::Handle)
     CancelIo(slot_->handle);
     DWORD got = 0;
     if (WaitForSingleObject(slot_->event, kCancelWaitMs) == WAIT_OBJECT_0 &&
-        (GetOverlappedResult(slot_->handle, &slot_->overlapped, &got, FALSE) || GetLastError() != ERROR_IO_INCOMPLETE)) {
+        (GetOverlappedResult(slot_->handle, &slot_->overlapped, &got, FALSE) ||
+         GetLastError() != ERROR_IO_INCOMPLETE)) {
         slot_->pending = false;
         return;
     }

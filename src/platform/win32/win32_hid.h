@@ -1,9 +1,10 @@
 // The HID port on the system's HID and device-setup services and overlapped file I/O.
 #pragma once
 
+// clang-format off
 #include <windows.h>
-
 #include <setupapi.h>
+// clang-format on
 
 #include "device/hid_port.h"
 

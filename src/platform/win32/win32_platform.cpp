@@ -8,9 +8,15 @@
 
 namespace k7v::platform {
 
-std::string Win32Platform::ModuleFileName() const { return OwnModuleFileName(); }
+std::string Win32Platform::ModuleFileName() const
+{
+    return OwnModuleFileName();
+}
 
-std::unique_ptr<device::HidPort> Win32Platform::CreateHidPort() { return std::make_unique<Win32HidPort>(); }
+std::unique_ptr<device::HidPort> Win32Platform::CreateHidPort()
+{
+    return std::make_unique<Win32HidPort>();
+}
 
 std::unique_ptr<device::WindowPort> Win32Platform::CreateWindowPort()
 {

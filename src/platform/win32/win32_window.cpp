@@ -38,7 +38,10 @@ device::DeviceNotice ReadNotice(const DEV_BROADCAST_HDR& header)
 
 Win32WindowPort::Win32WindowPort(HINSTANCE module) : module_(module) {}
 
-Win32WindowPort::~Win32WindowPort() { Destroy(); }
+Win32WindowPort::~Win32WindowPort()
+{
+    Destroy();
+}
 
 bool Win32WindowPort::Create(void* hostWindowObject, device::WindowEvents* events)
 {
