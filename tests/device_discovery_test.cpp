@@ -32,12 +32,15 @@ TEST_F(PendantWindowTest, DiscoveryConnectsTheFirstMatchingInterfaceInEnumeratio
         std::string expected;  // empty: no match
     };
     const std::vector<Case> cases = {
-        {"a second pendant is ignored", {{kKeyboardPath, 0x046D, 0xC31C}, {kPendantPath}, {kOtherPendantPath}}, kPendantPath},
+        {"a second pendant is ignored",
+         {{kKeyboardPath, 0x046D, 0xC31C}, {kPendantPath}, {kOtherPendantPath}},
+         kPendantPath},
         {"several interfaces of one pendant", {{mi0}, {mi1}}, mi0},
         {"unopenable or unreadable devices are passed over",
          {{kOtherPendantPath, 0x04D8, 0xFCE6, true}, {mi0, 0x04D8, 0xFCE6, false, true}, {kPendantPath}},
          kPendantPath},
-        {"vendor or product alone does not match", {{mi0, 0x04D8, 0x0001}, {mi1, 0x1234, 0xFCE6}, {kPendantPath}},
+        {"vendor or product alone does not match",
+         {{mi0, 0x04D8, 0x0001}, {mi1, 0x1234, 0xFCE6}, {kPendantPath}},
          kPendantPath},
         {"no pendant among the devices", {{kKeyboardPath, 0x046D, 0xC31C}, {mi0, 0x04D8, 0xFCE7}}, ""},
     };
@@ -96,7 +99,7 @@ TEST_F(PendantWindowTest, DiscoveryRunsWithAFailedEnumerationAndWithoutASystemWi
     auto hid = bus->CreatePort();
     port = hid.get();
     shuttle = std::make_unique<device::ShuttleWin>(host, settings, wide, std::move(hid),
-                                                  std::make_unique<platform::SimWindowPort>(&window, true));
+                                                   std::make_unique<platform::SimWindowPort>(&window, true));
     shuttle->CreatePendantWindow(nullptr);
     EXPECT_TRUE(shuttle->DiscoverPendant());
     EXPECT_FALSE(window->timerRunning);

@@ -16,13 +16,19 @@
 
 namespace k7v::test {
 
-inline const std::string kPendantPath = R"(\\?\hid#vid_04d8&pid_fce6#7&2f0a1c3&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
-inline const std::string kOtherPendantPath = R"(\\?\hid#vid_04d8&pid_fce6#7&9b31d07&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
-inline const std::string kKeyboardPath = R"(\\?\hid#vid_046d&pid_c31c&mi_00#7&1d4e2a&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
+inline const std::string kPendantPath =
+    R"(\\?\hid#vid_04d8&pid_fce6#7&2f0a1c3&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
+inline const std::string kOtherPendantPath =
+    R"(\\?\hid#vid_04d8&pid_fce6#7&9b31d07&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
+inline const std::string kKeyboardPath =
+    R"(\\?\hid#vid_046d&pid_c31c&mi_00#7&1d4e2a&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})";
 
 // A report of a resting pendant (axis selector on X, no function) with a marker in byte 0, which
 // decoding does not use: it shows which report was decoded without making the host do anything.
-inline platform::SimReport Marked(std::uint8_t marker) { return {marker, 0, 0, 0x01, 0, 0, 0, 0}; }
+inline platform::SimReport Marked(std::uint8_t marker)
+{
+    return {marker, 0, 0, 0x01, 0, 0, 0, 0};
+}
 
 class PendantWindowTest : public testing::Test {
 protected:
@@ -36,7 +42,7 @@ protected:
         auto hid = bus->CreatePort();
         port = hid.get();
         shuttle = std::make_unique<device::ShuttleWin>(host, settings, wide, std::move(hid),
-                                                      std::make_unique<platform::SimWindowPort>(&window));
+                                                       std::make_unique<platform::SimWindowPort>(&window));
         shuttle->CreatePendantWindow(&hostWindowObject);
     }
 

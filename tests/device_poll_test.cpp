@@ -30,10 +30,8 @@ TEST_F(PollCycleTest, RestoreG90FollowsTheHostOnlyWhileItIsIdle)
         std::uint8_t before, after;
     };
     const Case cases[] = {
-        {"idle, G90 wanted", 0, 0, 0, 0, 0, 1},
-        {"idle, no G90", 0, 0, 0, 1, 1, 0},
-        {"busy flag keeps the value", 1, 0, 0, 1, 1, 1},
-        {"machine counts differ", 0, 3, 0, 1, 1, 1},
+        {"idle, G90 wanted", 0, 0, 0, 0, 0, 1},          {"idle, no G90", 0, 0, 0, 1, 1, 0},
+        {"busy flag keeps the value", 1, 0, 0, 1, 1, 1}, {"machine counts differ", 0, 3, 0, 1, 1, 1},
         {"motion counts differ", 0, 0, 3, 0, 0, 0},
     };
     EXPECT_EQ(RestoreG90(), 1) << "before any refresh";
@@ -93,7 +91,7 @@ TEST_F(PollCycleTest, AFailedReadDecodesThePreviousReportAgain)
 {
     bus->Send(kPendantPath, Marked(6));
     NextPeriod();
-    NextPeriod();  // read pending
+    NextPeriod();               // read pending
     bus->Unplug(kPendantPath);  // the system fails the read; no removal notice yet
     fake.Take();
     NextPeriod();
@@ -152,8 +150,14 @@ TEST_F(PendantWindowTest, AHandleThatFailedToOpenIsSkipped)
 // A host whose callbacks do nothing, so that only the poll cycle can allocate.
 extern "C" void QuietDoButton(int) {}
 extern "C" void QuietSetDro(int, double) {}
-extern "C" double QuietGetDro(int) { return 0.0; }
-extern "C" bool QuietGetLed(int code) { return code == 800; }
+extern "C" double QuietGetDro(int)
+{
+    return 0.0;
+}
+extern "C" bool QuietGetLed(int code)
+{
+    return code == 800;
+}
 extern "C" void QuietSetLed(int, bool) {}
 extern "C" void QuietCode(const char*) {}
 

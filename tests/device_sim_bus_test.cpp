@@ -70,7 +70,8 @@ TEST_F(SimBusTest, UnplugKillsEveryHandleAndReplugNeedsNewOnes)
     bus.Replug(kPendantPath);
     bus.Send(kPendantPath, Marked(2));
     EXPECT_EQ(port->StartRead(reader, buffer.data(), buffer.size()), ReadStart::Failed) << "old handles stay dead";
-    const device::Handle reader2 = port->OpenForRead(R"(\\?\HID#VID_04D8&PID_FCE6#7&2F0A1C3&0&0000#{4D1E55B2-F16F-11CF-88CB-001111000030})");
+    const device::Handle reader2 =
+        port->OpenForRead(R"(\\?\HID#VID_04D8&PID_FCE6#7&2F0A1C3&0&0000#{4D1E55B2-F16F-11CF-88CB-001111000030})");
     ASSERT_NE(reader2, kInvalidHandle) << "paths compare without regard to case";
     EXPECT_EQ(port->StartRead(reader2, buffer.data(), buffer.size()), ReadStart::Completed);
     for (const device::Handle h : {reader, writer, reader2}) port->Close(h);

@@ -9,15 +9,17 @@ namespace {
 // Handle values look like the system's: small multiples of 4, never 0 or the invalid value.
 constexpr device::Handle kFirstHandle = 0x100;
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
 bool SimHidBus::SamePath(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return Lower(x) == Lower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 SimDevice& SimHidBus::AddDevice(const std::string& path, std::uint16_t vendorId, std::uint16_t productId)
@@ -58,7 +60,10 @@ void SimHidBus::Replug(const std::string& path)
     if (SimDevice* device = Find(path)) device->present = true;
 }
 
-bool SimHidBus::Send(const std::string& path, const SimReport& report) { return SendAt(path, report, nowMs_); }
+bool SimHidBus::Send(const std::string& path, const SimReport& report)
+{
+    return SendAt(path, report, nowMs_);
+}
 
 bool SimHidBus::SendAt(const std::string& path, const SimReport& report, std::int64_t sentAtMs)
 {
@@ -115,11 +120,15 @@ void SimHidBus::Deliver(SimDevice& device, const TimedReport& report, std::uint8
     device.lastDeliveredSentAtMs = report.sentAtMs;
 }
 
-std::unique_ptr<SimHidPort> SimHidBus::CreatePort() { return std::make_unique<SimHidPort>(*this); }
+std::unique_ptr<SimHidPort> SimHidBus::CreatePort()
+{
+    return std::make_unique<SimHidPort>(*this);
+}
 
 int SimHidBus::OpenHandleCount() const
 {
-    return static_cast<int>(std::count_if(handles_.begin(), handles_.end(), [](const HandleRecord& h) { return h.open; }));
+    return static_cast<int>(
+        std::count_if(handles_.begin(), handles_.end(), [](const HandleRecord& h) { return h.open; }));
 }
 
 device::Handle SimHidBus::Open(const std::string& path, HandleKind kind)
@@ -153,7 +162,10 @@ SimDevice* SimHidBus::Live(device::Handle handle, const HandleKind* kind)
 
 // ---- SimHidPort ----
 
-SimHidPort::SimHidPort(SimHidBus& bus) : bus_(bus) { bus_.ports_.push_back(this); }
+SimHidPort::SimHidPort(SimHidBus& bus) : bus_(bus)
+{
+    bus_.ports_.push_back(this);
+}
 
 SimHidPort::~SimHidPort()
 {
@@ -203,7 +215,10 @@ bool SimHidPort::GetAttributes(device::Handle handle, device::HidAttributes& att
     return true;
 }
 
-device::Handle SimHidPort::OpenForRead(const std::string& path) { return bus_.Open(path, SimHidBus::HandleKind::Read); }
+device::Handle SimHidPort::OpenForRead(const std::string& path)
+{
+    return bus_.Open(path, SimHidBus::HandleKind::Read);
+}
 
 device::Handle SimHidPort::OpenForWrite(const std::string& path)
 {

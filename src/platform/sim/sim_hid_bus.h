@@ -73,16 +73,16 @@ struct SimDevice {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     bool present = true;
-    bool openFails = false;        // CreateFileA refuses every open
-    bool readOpenFails = false;    // ... only the open for reading
-    bool writeOpenFails = false;   // ... only the open for writing
-    bool attributesFail = false;   // HidD_GetAttributes fails
-    int generation = 0;            // advanced at every unplug; handles of an older one are dead
+    bool openFails = false;       // CreateFileA refuses every open
+    bool readOpenFails = false;   // ... only the open for reading
+    bool writeOpenFails = false;  // ... only the open for writing
+    bool attributesFail = false;  // HidD_GetAttributes fails
+    int generation = 0;           // advanced at every unplug; handles of an older one are dead
 
-    FixedQueue<TimedReport, kSimScheduleCapacity> scheduled;    // not yet sent, in time order
+    FixedQueue<TimedReport, kSimScheduleCapacity> scheduled;      // not yet sent, in time order
     FixedQueue<TimedReport, kSimInputBufferReports> inputBuffer;  // arrived, not yet read
-    std::uint64_t reportsDropped = 0;    // pushed out of a full input buffer
-    std::uint64_t reportsDelivered = 0;  // handed to a read
+    std::uint64_t reportsDropped = 0;                             // pushed out of a full input buffer
+    std::uint64_t reportsDelivered = 0;                           // handed to a read
     std::int64_t lastDeliveredSentAtMs = -1;
 
     std::uint64_t writeCount = 0;
@@ -92,10 +92,10 @@ struct SimDevice {
 };
 
 struct SimFaults {
-    int secondRead = 0;               // StartRead while a read is outstanding on the port
-    int closedWithPendingRead = 0;    // CloseHandle of a handle whose read was not cancelled
+    int secondRead = 0;                // StartRead while a read is outstanding on the port
+    int closedWithPendingRead = 0;     // CloseHandle of a handle whose read was not cancelled
     int destroyedWithPendingRead = 0;  // the port (and its buffer's owner) went with a read pending
-    int badClose = 0;                 // closing an invalid, unknown or already closed handle
+    int badClose = 0;                  // closing an invalid, unknown or already closed handle
     int Total() const { return secondRead + closedWithPendingRead + destroyedWithPendingRead + badClose; }
 };
 
@@ -131,9 +131,9 @@ public:
     int OpenHandleCount() const;
 
     SimFaults faults;
-    int enumerationsOpen = 0;         // BeginEnumeration without EndEnumeration yet
-    int writesRefused = 0;            // WriteFile on a handle that is not a live write handle
-    bool enumerationFails = false;    // SetupDiGetClassDevsA fails
+    int enumerationsOpen = 0;       // BeginEnumeration without EndEnumeration yet
+    int writesRefused = 0;          // WriteFile on a handle that is not a live write handle
+    bool enumerationFails = false;  // SetupDiGetClassDevsA fails
 
     // Path comparison as the system does it for device paths: ASCII letters without regard to case.
     static bool SamePath(const std::string& a, const std::string& b);
