@@ -314,8 +314,27 @@ int main(int argc, char** argv)
             const char* name = r.SetProName(k7v::host::HostStringCreate(profile.c_str()));
             Check(name && std::strcmp(name, "Orvane.K7V.test Pendant --Halvorn Ver 3.3.0") == 0,
                   "the renamed library answers \"%s\"", name ? name : "(null)");
+            // A host that unloads the plug-in without StopPlug: the unload must take the hidden
+            // window and its timer along, or the next tick would call into unloaded code.
+            r.InitControl(motion.data(), options.data(), machine.data(), &windowObject);
+            r.PostInitControl();
+            int foreign = 0;
+            Check(RunMessageLoop(GetDlgItem(hostWindow, 1), r, 2, 5000, foreign) == 2,
+                  "the renamed library's window ticks");
         }
-        Check(FreeLibrary(renamed) != FALSE, "FreeLibrary of the renamed library");
+        Check(FreeLibrary(renamed) != FALSE, "FreeLibrary of the renamed library without StopPlug");
+        Check(GetDlgItem(hostWindow, 1) == nullptr, "the unload destroyed the hidden window");
+        int afterUnload = 0;
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 200) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_TIMER && msg.hwnd != hostWindow) ++afterUnload;
+                DispatchMessageA(&msg);
+            }
+        }
+        Check(afterUnload == 0, "no timer message after the unload");
     }
 
     DestroyWindow(hostWindow);

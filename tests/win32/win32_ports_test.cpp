@@ -2,6 +2,7 @@
 // own HID devices and on a named pipe standing in for a device's overlapped reads, the hidden
 // window with its timer and device-change messages, and the host window layer's checks.
 // clang-format off
+#include <winsock2.h>
 #include <windows.h>
 #include <dbt.h>
 // clang-format on
@@ -20,6 +21,9 @@
 #include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_host_window.h"
 #include "platform/win32/win32_module.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_startup.h"
+#include "plugin/plugin.h"
 #include "platform/win32/win32_window.h"
 
 namespace k7v::platform {
@@ -406,6 +410,64 @@ TEST_F(Win32WindowPortTest, DestroyEndsTheWindowAndAllowsANewOne)
     port_.Destroy();  // a second Destroy does nothing
     ASSERT_TRUE(port_.Create(&object_, &events_)) << "the class was unregistered and registers again";
     EXPECT_EQ(GetDlgItem(host_, 1), port_.Window());
+}
+
+// ---- Library start-up ------------------------------------------------------------------------
+
+struct StartupLog {
+    WORD version = 0;
+    int cleanups = 0;
+    std::vector<std::string> messages;
+    UINT messageType = 0;
+    int startupResult = 0;
+};
+StartupLog g_startup;
+
+int WSAAPI FakeStartup(WORD version, LPWSADATA)
+{
+    g_startup.version = version;
+    return g_startup.startupResult;
+}
+int WSAAPI FakeCleanup()
+{
+    ++g_startup.cleanups;
+    return 0;
+}
+int WINAPI FakeMessageBox(HWND, LPCSTR text, LPCSTR, UINT type)
+{
+    g_startup.messages.push_back(text);
+    g_startup.messageType = type;
+    return IDOK;
+}
+
+TEST(LibraryStartup, SocketsFailureShowsTheMessageAndFailsTheLoad)
+{
+    const StartupCalls calls{FakeStartup, FakeCleanup, FakeMessageBox};
+    g_startup = {};
+    g_startup.startupResult = WSASYSNOTREADY;
+    EXPECT_FALSE(StartLibrary(calls));
+    EXPECT_EQ(g_startup.version, MAKEWORD(1, 1));
+    EXPECT_EQ(g_startup.messages, std::vector<std::string>{"Sockets Init Failed"});
+    EXPECT_EQ(g_startup.messageType & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    StopLibrary(false, calls);
+    EXPECT_EQ(g_startup.cleanups, 0) << "sockets that never started are not cleaned up";
+}
+
+TEST(LibraryStartup, StartsSocketsOneOneInstallsThePlatformAndCleansUpOnlyAtFreeLibrary)
+{
+    const StartupCalls calls{FakeStartup, FakeCleanup, FakeMessageBox};
+    g_startup = {};
+    ASSERT_TRUE(StartLibrary(calls));
+    EXPECT_EQ(g_startup.version, MAKEWORD(1, 1));
+    EXPECT_TRUE(g_startup.messages.empty());
+    EXPECT_EQ(plugin::Plugin::Instance().GetPlatform(), &TheWin32Platform());
+    StopLibrary(true, calls);
+    EXPECT_EQ(g_startup.cleanups, 0) << "at process exit";
+
+    ASSERT_TRUE(StartLibrary(calls));
+    StopLibrary(false, calls);
+    StopLibrary(false, calls);
+    EXPECT_EQ(g_startup.cleanups, 1) << "one cleanup for one start-up";
 }
 
 }  // namespace
