@@ -227,12 +227,13 @@ inline const StoreCase kStoreCases[] = {
          p.WriteInt(kS, "StepJogRate", 5);
      },
      nullptr},
-    {"EmptyFileIsLeftUnchanged", "",
+    // An empty file has nothing to lose: it is written like a missing one.
+    {"EmptyFileIsWrittenAnew", "",
      [](settings::XmlProfile& p) {
          EXPECT_EQ(p.ReadInt(kS, "Stepsize", 0), 0);
          p.WriteInt(kS, "Stepsize", 1);
      },
-     nullptr},
+     "<profile><Orvane_K7V_Pendant><Stepsize>1</Stepsize></Orvane_K7V_Pendant></profile>"},
 };
 
 class XmlProfileStore : public ::testing::TestWithParam<StoreCase> {
@@ -333,6 +334,43 @@ TEST(XmlProfileLife, SaveIntoMissingFolderFailsSilently)
     }
     EXPECT_FALSE(std::filesystem::exists(location));
     EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(XmlProfileLife, RelativeLocationIsInTheCurrentFolder)
+{
+    ProfileFolder folder;
+    folder.Write("<profile><Orvane_K7V_Pendant><Xreverse>1</Xreverse></Orvane_K7V_Pendant></profile>");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Folder());
+    {
+        auto store = folder.Open("profile.xml");
+        EXPECT_EQ(store->ReadInt(kS, "Xreverse", 0), 1);
+        store->WriteInt(kS, "Xreverse", 0);
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(folder.Open()->ReadInt(kS, "Xreverse", 9), 0);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"profile.xml"});
+}
+
+// A host file in UTF-16 must stay readable as what its declaration says, whatever the DOM service
+// makes of the save.
+inline void WriteUtf16(const ProfileFolder& folder, const std::string& ascii)
+{
+    std::string utf16 = "\xFF\xFE";
+    for (char c : ascii) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    folder.Write(utf16);
+}
+
+TEST(XmlProfileLife, Utf16FileStaysReadable)
+{
+    ProfileFolder folder;
+    WriteUtf16(folder, "<?xml version=\"1.0\" encoding=\"UTF-16\"?><profile><Host><Units>mm</Units></Host></profile>");
+    folder.Open()->WriteInt(kS, "Stepsize", 1);
+    EXPECT_EQ(folder.Open()->ReadText("Host", "Units", ""), "mm");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"profile.xml"});
 }
 
 TEST(XmlProfileLife, EmptyLocationGivesDefaultsAndLosesWrites)

@@ -25,6 +25,15 @@ TEST(XmlProfileWithoutDom, ReadsDefaultsDropsWritesAndSavesNothing)
     EXPECT_FALSE(folder.Exists());
 }
 
+TEST(XmlProfilePugi, Utf16FileIsWrittenInUtf16WithItsMark)
+{
+    ProfileFolder folder;
+    WriteUtf16(folder, "<?xml version=\"1.0\" encoding=\"UTF-16\"?><profile/>");
+    folder.Open()->WriteInt(kS, "Stepsize", 1);
+    EXPECT_EQ(folder.Read().substr(0, 4), std::string("\xFF\xFE<\0", 4));
+    EXPECT_EQ(folder.Open()->ReadInt(kS, "Stepsize", 0), 1);
+}
+
 TEST(XmlProfilePugi, UnreadableFileIsLeftUnchanged)
 {
     ProfileFolder folder;

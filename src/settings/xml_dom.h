@@ -17,7 +17,7 @@ using XmlNode = XmlNodeTag*;
 // What a load found at the file location.
 enum class XmlLoadResult {
     Loaded,   // the document holds the file's content
-    Missing,  // no file there (or no usable location): the document is empty
+    Missing,  // no file there, an empty file, or no usable location: the document is empty
     Failed,   // a file is there but could not be read or parsed: the document is empty
 };
 

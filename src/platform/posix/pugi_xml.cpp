@@ -122,6 +122,8 @@ XmlLoadResult PugiXmlDocument::Load(const std::string& location)
     bool read = ReadWholeFile(file, data);
     std::fclose(file);
     if (!read) return XmlLoadResult::Failed;
+    // An empty file holds nothing that could be lost: it is written anew like a missing one.
+    if (data.empty()) return XmlLoadResult::Missing;
 
     pugi::xml_parse_result result = doc_.load_buffer(data.data(), data.size(), kParseOptions, pugi::encoding_auto);
     if (!result) {

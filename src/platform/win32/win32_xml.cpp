@@ -74,11 +74,50 @@ private:
     VARIANT value_;
 };
 
+// The location as a full path against the current folder, the way every file call reads a
+// relative one. ReplaceFileW needs it: with a relative path it fails with ERROR_DIRECTORY on Wine.
+std::wstring FullPath(const std::string& location)
+{
+    if (location.empty() || !IsNtFamily()) return {};
+    std::wstring path = Widen(location);
+    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return path;
+    full.resize(length);
+    return full;
+}
+
 std::wstring FolderOf(const std::wstring& path)
 {
     std::wstring::size_type slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return L".";
     return path.substr(0, slash + 1);
+}
+
+IXMLDOMDocument* NewDomDocument()
+{
+    IXMLDOMDocument* doc = nullptr;
+    if (FAILED(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER, kDomDocumentInterface,
+                                reinterpret_cast<void**>(&doc)))) {
+        return nullptr;
+    }
+    doc->put_async(VARIANT_FALSE);
+    // Keeps the host's indentation and the exact text of every value.
+    doc->put_preserveWhiteSpace(VARIANT_TRUE);
+    return doc;
+}
+
+// Whether a fresh document loads the file without error.
+bool Reloads(const wchar_t* path)
+{
+    IXMLDOMDocument* doc = NewDomDocument();
+    if (!doc) return false;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    bool ok = doc->load(PathVariant(path).get(), &loaded) == S_OK && loaded == VARIANT_TRUE;
+    doc->Release();
+    return ok;
 }
 
 class ComXmlDocument : public settings::XmlDocument {
@@ -190,14 +229,7 @@ ComXmlDocument::ComXmlDocument()
     uninitialize_ = SUCCEEDED(init);
     if (FAILED(init) && init != RPC_E_CHANGED_MODE) return;
     held_.reserve(64);
-    if (FAILED(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER, kDomDocumentInterface,
-                                reinterpret_cast<void**>(&doc_)))) {
-        doc_ = nullptr;
-        return;
-    }
-    doc_->put_async(VARIANT_FALSE);
-    // Keeps the host's indentation and the exact text of every value.
-    doc_->put_preserveWhiteSpace(VARIANT_TRUE);
+    doc_ = NewDomDocument();
 }
 
 ComXmlDocument::~ComXmlDocument()
@@ -210,7 +242,7 @@ ComXmlDocument::~ComXmlDocument()
 XmlLoadResult ComXmlDocument::Load(const std::string& location)
 {
     ReleaseHeld();
-    std::wstring path = IsNtFamily() ? Widen(location) : std::wstring();
+    std::wstring path = FullPath(location);
     // A load that fails leaves the document empty, whatever it held before.
     VARIANT_BOOL loaded = VARIANT_FALSE;
     HRESULT hr = doc_->load(PathVariant(path).get(), &loaded);
@@ -222,17 +254,22 @@ XmlLoadResult ComXmlDocument::Load(const std::string& location)
     }
     if (hr == S_OK && loaded == VARIANT_TRUE && error == 0) return XmlLoadResult::Loaded;
     if (path.empty()) return XmlLoadResult::Missing;
-    // The load does not say why it failed: only a file that is not there may be created anew.
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // The load does not say why it failed: only a file that is not there, or holds nothing that
+    // could be lost, may be written anew.
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &file)) {
         DWORD why = GetLastError();
-        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) return XmlLoadResult::Missing;
+        return why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND ? XmlLoadResult::Missing
+                                                                          : XmlLoadResult::Failed;
     }
-    return XmlLoadResult::Failed;
+    bool empty_file = !(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && file.nFileSizeHigh == 0 &&
+                      file.nFileSizeLow == 0;
+    return empty_file ? XmlLoadResult::Missing : XmlLoadResult::Failed;
 }
 
 bool ComXmlDocument::Save(const std::string& location)
 {
-    std::wstring path = IsNtFamily() ? Widen(location) : std::wstring();
+    std::wstring path = FullPath(location);
     if (path.empty()) return false;
 
     // The new content goes to a temporary file beside the profile, so that the profile is replaced
@@ -247,6 +284,9 @@ bool ComXmlDocument::Save(const std::string& location)
         ok = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
+    // Wine's msxml3 writes a UTF-16 document as 8-bit text under its UTF-16 declaration, which no
+    // parser reads back: a new file that does not load never replaces the host's profile.
+    ok = ok && Reloads(temp);
     if (ok && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         // ReplaceFileW keeps the host file's attributes and security settings.
         if (ReplaceFileW(path.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
