@@ -21,6 +21,7 @@ struct AdjustCase {
 
 TEST_F(AdjustTest, EachCountChangesTheValueByHalfAPercentWithinItsBounds)
 {
+    // clang-format off
     const AdjustCase cases[] = {
         {4, 3, 50.0, 0, 4, true, 51.0},
         {4, 3, 99.0, 0, 10, true, 100.0},  // 103.95 is cut to the upper bound
@@ -40,6 +41,7 @@ TEST_F(AdjustTest, EachCountChangesTheValueByHalfAPercentWithinItsBounds)
         {5, 821, kNaN, 1, 1, false, 0},
         {6, 74, 30.0, 1, 0, false, 0},  // no movement: no host call at all
     };
+    // clang-format on
     for (const AdjustCase& c : cases) {
         state().PendantMode = c.mode;
         wide.RawWheelDirection = c.rawDirection;

@@ -16,15 +16,27 @@ bool leds[1100];
 double dros[1100];
 int buttons, droWrites, jogs, straightMoves, rotatedMoves;
 
-bool Known(int code) { return code >= 0 && code < 1100; }
-extern "C" void SilentDoButton(int) { ++buttons; }
+bool Known(int code)
+{
+    return code >= 0 && code < 1100;
+}
+extern "C" void SilentDoButton(int)
+{
+    ++buttons;
+}
 extern "C" void SilentSetDro(int code, double value)
 {
     ++droWrites;
     if (Known(code)) dros[code] = value;
 }
-extern "C" double SilentGetDro(int code) { return Known(code) ? dros[code] : 0.0; }
-extern "C" bool SilentGetLed(int code) { return Known(code) && leds[code]; }
+extern "C" double SilentGetDro(int code)
+{
+    return Known(code) ? dros[code] : 0.0;
+}
+extern "C" bool SilentGetLed(int code)
+{
+    return Known(code) && leds[code];
+}
 extern "C" void SilentSetLed(int, bool) {}
 extern "C" void SilentCode(const char* line)
 {
@@ -85,7 +97,7 @@ TEST_F(AllocationTest, NoPathOfThePollCycleAllocates)
     Session(1, 0, 4);   // mode 1: no function
     Session(1, 4, 12);  // mode 2 on X
     Session(2, 4, 6, -2);
-    Session(2, 5, 12);  // mode 3 on Y
+    Session(2, 5, 12);             // mode 3 on Y
     settings.VelocityInAuto = 42;  // outside the list
     Session(3, 4, 6);
     Session(6, 4, 4);  // modes 4, 5, 6

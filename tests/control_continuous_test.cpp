@@ -41,8 +41,8 @@ TEST_F(ContinuousTest, FirstCycleFillsTheJogBlockAndStartsTheBurst)
 {
     fake.led[15] = true;
     Cycle(100, 1, 4);
-    EXPECT_EQ(fake.Take(), (Lines{"GetLED(83)", "GetLED(804)", "GetLED(805)", "GetLED(15)", "DoButton(204)",
-                                  "Code(DOJOG)"}));
+    EXPECT_EQ(fake.Take(),
+              (Lines{"GetLED(83)", "GetLED(804)", "GetLED(805)", "GetLED(15)", "DoButton(204)", "Code(DOJOG)"}));
     // FilterSum 1.82 * 100, factor 182 / 400 * 3 / 9
     EXPECT_DOUBLE_EQ(state().FilterSum, 182.0);
     EXPECT_EQ(JogVelocity(), 151);
@@ -219,7 +219,9 @@ TEST_F(ContinuousTest, RateJogSpeedOutsideTheHostFieldIsBoundedNotUndefined)
         double dro3;
         int expected;
     };
-    const Case cases[] = {{150.0, 1500}, {-20.0, -200}, {std::numeric_limits<double>::quiet_NaN(), 0},
+    const Case cases[] = {{150.0, 1500},
+                          {-20.0, -200},
+                          {std::numeric_limits<double>::quiet_NaN(), 0},
                           {1e300, std::numeric_limits<std::int32_t>::max()},
                           {-1e300, std::numeric_limits<std::int32_t>::min()}};
     for (const Case& c : cases) {

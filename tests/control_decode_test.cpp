@@ -25,9 +25,10 @@ struct WheelCase {
 
 TEST_F(DecodeTest, WheelCounterDifferenceGivesDeltaAndDirection)
 {
+    // clang-format off
     const WheelCase cases[] = {
         {0, 100, 100, 0},  // first report after the window was made
-        {0, 200, 56, 1},   //
+        {0, 200, 56, 1},   // the same, counter read as going down
         {250, 5, 11, 0},   // up across the wrap
         {5, 250, 11, 1},   // down across the wrap
         {10, 137, 127, 0}, {137, 10, 127, 1}, {10, 139, 127, 1}, {139, 10, 127, 0},
@@ -35,6 +36,7 @@ TEST_F(DecodeTest, WheelCounterDifferenceGivesDeltaAndDirection)
         {0, 128, 9, 1},    // exactly 128 either way: the previous cycle's values again
         {200, 72, 9, 1},
     };
+    // clang-format on
     for (const WheelCase& c : cases) {
         state().LastWheelCount = c.last;
         state().WheelDelta = 9;
@@ -57,6 +59,7 @@ struct ModeCase {
 
 TEST_F(DecodeTest, ModeTableTakesTheFirstMatchingRow)
 {
+    // clang-format off
     const ModeCase cases[] = {
         {6, 4, 12},  // function selector 6 beats every axis-selector row
         {1, 6, 4},  {1, 4, 5}, {1, 5, 6},  // mode positions of the axis selector beat the function selector
@@ -64,6 +67,7 @@ TEST_F(DecodeTest, ModeTableTakesTheFirstMatchingRow)
         {0, 1, 3},  {7, 2, 3},  {127, 3, 3},  // no row: mode 3 of the previous case stays
         {0, 8, 3},
     };
+    // clang-format on
     for (const ModeCase& c : cases) {
         Decode({.axisSelector = c.axisSelector, .modeSelector = c.modeSelector});
         EXPECT_EQ(state().PendantMode, c.expected) << c.modeSelector << "/" << c.axisSelector;
@@ -167,12 +171,14 @@ struct ReverseCase {
 
 TEST_F(DecodeTest, OnlyTheValueOneReversesTheSelectedAxis)
 {
+    // clang-format off
     const ReverseCase cases[] = {
         {1, 1, 0, 0, 1}, {1, 2, 1, 1, 0}, {1, -1, 0, 0, 0},  // X
         {2, 0, 1, 0, 1}, {2, 1, 0, 1, 0},                    // Y
         {3, 0, 0, 1, 1}, {3, 1, 1, 0, 0},                    // Z
         {7, 1, 1, 1, 0},                                     // A is never reversed
     };
+    // clang-format on
     int wheel = 0;
     for (const ReverseCase& c : cases) {
         settings.Xreverse = c.xr;

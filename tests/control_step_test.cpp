@@ -30,6 +30,7 @@ struct StraightCase {
 
 TEST_F(StepTest, StraightMoveLines)
 {
+    // clang-format off
     const StraightCase cases[] = {
         {9, 0, 100, 0, 0, 3, {"SetDRO(821, 100)", "Code(G91G1 F100 X 0.0030)", "Code(G90)"}},
         {9, 0, 0, 0, 0, 3, {"Code(G91G1 F60.0000 X 0.0030)", "Code(G90)"}},  // feed from DRO 818
@@ -43,6 +44,7 @@ TEST_F(StepTest, StraightMoveLines)
         {11, 2, 100, 2, 0, 2, {"SetDRO(821, 100)", "Code(G91G1 F100 Z 0.2000)", "Code(G90)"}},
         {10, -1, 100, 0, 0, 3, {"SetDRO(821, 100)", "Code(G91G1 F100 X 0.0300)", "Code(G90)"}},
     };
+    // clang-format on
     fake.dro[818] = 60.0;
     for (const StraightCase& c : cases) {
         settings.StepJogRate = c.rate;
@@ -111,6 +113,7 @@ struct CatchUpCase {
 TEST_F(StepTest, RestingWheelCatchesUpHeldCountsFiveAtATime)
 {
     const char* y5 = "Code(G91G1 F100 Y 0.0050)";
+    // clang-format off
     const CatchUpCase cases[] = {
         {7, 100, 1, 9, 0, {y5, "Code(G90)", y5, "Code(G90)"}, 0},
         {5, 100, 1, 9, 0, {y5, "Code(G90)"}, 0},
@@ -121,6 +124,7 @@ TEST_F(StepTest, RestingWheelCatchesUpHeldCountsFiveAtATime)
         {-9, 0, 0, 10, 1, {"Code(G91G1 X -5.0000)", "Code(G90)", "Code(G91G1 X -5.0000)", "Code(G90)"}, 0},
         {6, 100, 3, 10, 7, {"Code(G91G1 F100 A 0.0500)", "Code(G90)", "Code(G91G1 F100 A 0.0500)", "Code(G90)"}, 0},
     };
+    // clang-format on
     for (const CatchUpCase& c : cases) {
         settings.StepJogRate = c.rate;
         settings.Stepsize = c.stepsize;
@@ -157,12 +161,14 @@ struct RotatedCase {
 
 TEST_F(StepTest, RotationTurnsXAndYStepsIntoCombinedMoves)
 {
+    // clang-format off
     const RotatedCase cases[] = {
         {90.0, 0, 9, 0, 0, "G91G1 X-0.0000 Y-0.0010 "},
         {30.0, 0, 10, 0, 0, "G91G1 X0.0087 Y-0.0050 "},
         {30.0, 1, 10, 1, 1, "G91G1 X-0.5000 Y-0.8660 "},
         {-45.0, 1, 11, 0, 0, "G91G1 X-0.0707 Y0.0707 "},
     };
+    // clang-format on
     fake.dro[818] = 60.0;
     for (const RotatedCase& c : cases) {
         fake.Set(f::HostRotationAngle, c.angle);
@@ -242,8 +248,8 @@ TEST_F(StepTest, LinesKeepTheDecimalPointUnderADecimalCommaLocale)
     Move(0, 3);
     std::setlocale(LC_ALL, "C");
     if (!comma) GTEST_SKIP() << chosen << " does not use a decimal comma";
-    EXPECT_EQ(fake.TakeActions(), (Lines{"Code(G91G1 F60.0000 X 0.0030)", "Code(G90)", "Code(G91G1 X0.0009 Y-0.0005 )",
-                                         "Code(G90)"}));
+    EXPECT_EQ(fake.TakeActions(),
+              (Lines{"Code(G91G1 F60.0000 X 0.0030)", "Code(G90)", "Code(G91G1 X0.0009 Y-0.0005 )", "Code(G90)"}));
 }
 
 }  // namespace

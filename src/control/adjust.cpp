@@ -13,7 +13,7 @@ struct AdjustRow {
     double lower;
 };
 
-constexpr AdjustRow kJogRateRow{codes::kJogRateDro, 100.0, 100.0, 0.0, 0.1};   // mode 4
+constexpr AdjustRow kJogRateRow{codes::kJogRateDro, 100.0, 100.0, 0.0, 0.1};    // mode 4
 constexpr AdjustRow kStepRateRow{codes::kStepRateDro, 250.0, 250.0, 0.0, 1.0};  // mode 5
 constexpr AdjustRow kDro74Row{codes::kAdjustedDro74, 250.0, 250.0, 0.0, 1.0};   // mode 6
 

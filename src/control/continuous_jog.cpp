@@ -62,7 +62,8 @@ void PendantController::ContinuousJog(int direction, int magnitude)
     const int a = s.SelectedAxis;
 
     // A profile may hold any VelocityInAuto; the list is read only inside its ten entries.
-    const int divisor = followsSpeed ? settings::SensitivityDivisor(settings::SensitivityIndex(settings_.VelocityInAuto)) : 1;
+    const int divisor =
+        followsSpeed ? settings::SensitivityDivisor(settings::SensitivityIndex(settings_.VelocityInAuto)) : 1;
     s.WheelSpeed = ReportWheelSpeed();
 
     // Reversal: stop, forget the speed history, and pause for a few Update calls.

@@ -9,11 +9,26 @@ namespace {
 namespace f = host::fields;
 
 // Report fields, taken from the two little-endian words by shifts, never by overlaying the bytes.
-int WheelCountOf(std::uint32_t word0) { return static_cast<int>((word0 >> 8) & 0xFF); }
-int AxisSelectorOf(std::uint32_t word0) { return static_cast<int>((word0 >> 24) & 0x0F); }
-int SuspendButtonOf(std::uint32_t word0) { return static_cast<int>((word0 >> 28) & 1); }
-int CommandButtonOf(std::uint32_t word0) { return static_cast<int>((word0 >> 29) & 1); }
-int ModeSelectorOf(std::uint32_t word1) { return static_cast<int>(word1 & 0x7F); }
+int WheelCountOf(std::uint32_t word0)
+{
+    return static_cast<int>((word0 >> 8) & 0xFF);
+}
+int AxisSelectorOf(std::uint32_t word0)
+{
+    return static_cast<int>((word0 >> 24) & 0x0F);
+}
+int SuspendButtonOf(std::uint32_t word0)
+{
+    return static_cast<int>((word0 >> 28) & 1);
+}
+int CommandButtonOf(std::uint32_t word0)
+{
+    return static_cast<int>((word0 >> 29) & 1);
+}
+int ModeSelectorOf(std::uint32_t word1)
+{
+    return static_cast<int>(word1 & 0x7F);
+}
 
 // The mode table: the first row whose selector position matches sets PendantMode; 0 means no row.
 int ModeFromSelectors(int modeSelector, int axisSelector)
@@ -23,12 +38,18 @@ int ModeFromSelectors(int modeSelector, int axisSelector)
     if (axisSelector == 4) return 5;
     if (axisSelector == 5) return 6;
     switch (modeSelector) {
-    case 1: return 9;
-    case 2: return 10;
-    case 3: return 11;
-    case 4: return 2;
-    case 5: return 3;
-    default: return 0;
+        case 1:
+            return 9;
+        case 2:
+            return 10;
+        case 3:
+            return 11;
+        case 4:
+            return 2;
+        case 5:
+            return 3;
+        default:
+            return 0;
     }
 }
 
@@ -36,11 +57,16 @@ int ModeFromSelectors(int modeSelector, int axisSelector)
 int AxisFromSelector(int axisSelector)
 {
     switch (axisSelector) {
-    case 1: return 0;
-    case 2: return 1;
-    case 3: return 2;
-    case 7: return 3;
-    default: return -1;
+        case 1:
+            return 0;
+        case 2:
+            return 1;
+        case 3:
+            return 2;
+        case 7:
+            return 3;
+        default:
+            return -1;
     }
 }
 
@@ -90,7 +116,10 @@ void PendantController::SetAllJogStops()
     for (int axis = 0; axis < host::kAxisCount; ++axis) host_.Set(f::JogStop[axis], 1);
 }
 
-int PendantController::ReportWheelSpeed() const { return static_cast<int>((state_.CurrentReport[0] >> 16) & 0xFF); }
+int PendantController::ReportWheelSpeed() const
+{
+    return static_cast<int>((state_.CurrentReport[0] >> 16) & 0xFF);
+}
 
 void PendantController::AxisSelection()
 {
@@ -169,16 +198,25 @@ void PendantController::RunPendantFunction(int direction, int magnitude)
         return;
     }
     switch (s.PendantMode) {
-    case 2:
-    case 3: ContinuousJog(direction, magnitude); break;
-    case 4:
-    case 5:
-    case 6: Adjust(magnitude); break;
-    case 9:
-    case 10:
-    case 11: StepJog(direction, magnitude); break;
-    case 12: AxisAction(); break;
-    default: break;  // 1: no function
+        case 2:
+        case 3:
+            ContinuousJog(direction, magnitude);
+            break;
+        case 4:
+        case 5:
+        case 6:
+            Adjust(magnitude);
+            break;
+        case 9:
+        case 10:
+        case 11:
+            StepJog(direction, magnitude);
+            break;
+        case 12:
+            AxisAction();
+            break;
+        default:
+            break;  // 1: no function
     }
 }
 

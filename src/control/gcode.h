@@ -15,9 +15,9 @@ class LineArg {
 public:
     enum class Kind { Int, Text, Fixed4 };
 
-    LineArg(int value) : kind_(Kind::Int), int_(value) {}                // NOLINT: implicit by design
-    LineArg(const char* value) : kind_(Kind::Text), text_(value) {}      // NOLINT
-    LineArg(double value) : kind_(Kind::Fixed4), double_(value) {}       // NOLINT
+    LineArg(int value) : kind_(Kind::Int), int_(value) {}            // NOLINT: implicit by design
+    LineArg(const char* value) : kind_(Kind::Text), text_(value) {}  // NOLINT
+    LineArg(double value) : kind_(Kind::Fixed4), double_(value) {}   // NOLINT
 
     Kind kind() const { return kind_; }
     int AsInt() const { return int_; }

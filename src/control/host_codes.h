@@ -20,10 +20,10 @@ inline constexpr int kGateOpenLed = 806;
 inline constexpr int kBurstButtonLed = 15;
 
 // DROs (GetDRO, SetDRO)
-inline constexpr int kJogRateDro = 3;  // per cent of the axis's velocity limit
-inline constexpr int kBusyDro = 22;    // 20 or more: the host takes no move now
+inline constexpr int kJogRateDro = 3;      // per cent of the axis's velocity limit
+inline constexpr int kBusyDro = 22;        // 20 or more: the host takes no move now
 inline constexpr int kAdjustedDro74 = 74;  // adjusted in mode 6
-inline constexpr int kFeedDro = 818;  // the feed word of step moves when StepJogRate is 0
-inline constexpr int kStepRateDro = 821;  // brought to 100 for step moves; adjusted in mode 5
+inline constexpr int kFeedDro = 818;       // the feed word of step moves when StepJogRate is 0
+inline constexpr int kStepRateDro = 821;   // brought to 100 for step moves; adjusted in mode 5
 
 }  // namespace k7v::control::codes

@@ -24,16 +24,26 @@ constexpr int kCatchUpCounts = 5;
 constexpr double kFineCatchUp[3] = {0.005, 0.05, 0.5};
 constexpr double kCoarseCatchUp[3] = {0.5, 5.0, 50.0};
 
-// Degrees to radians, with the constant the host's own rotation uses (not pi/180).
+// Degrees to radians with the rounded constant 0.017453293, not pi/180: the last digit of a
+// rotated move line depends on it.
 constexpr double kDegreesToRadians = 0.017453293;
 
-const char* AxisLetter(int axis) { return axis >= 0 && axis < host::kAxisCount ? kAxisLetters[axis] : ""; }
+const char* AxisLetter(int axis)
+{
+    return axis >= 0 && axis < host::kAxisCount ? kAxisLetters[axis] : "";
+}
 
-int ModeRow(int mode) { return mode >= 9 && mode <= 11 ? mode - 9 : 0; }
+int ModeRow(int mode)
+{
+    return mode >= 9 && mode <= 11 ? mode - 9 : 0;
+}
 
 // Only 1 selects the coarse set: any other Stepsize (a hand-edited profile) takes the fine, smaller
 // distances, so a bad value can never make the axis move further than the user expects.
-bool Coarse(std::int32_t stepsize) { return stepsize == 1; }
+bool Coarse(std::int32_t stepsize)
+{
+    return stepsize == 1;
+}
 
 double StepUnit(int mode, std::int32_t stepsize)
 {
