@@ -66,13 +66,19 @@ std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog,
 struct Windows {
     HWND dialog = nullptr;
     HWND box = nullptr;
+    int dialogs = 0;
 };
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
 {
     auto* found = reinterpret_cast<Windows*>(param);
     if (!IsWindowVisible(window) || ClassName(window) != "#32770") return TRUE;
-    (WindowText(window) == "01" ? found->dialog : found->box) = window;
+    if (WindowText(window) == "01") {
+        found->dialog = window;
+        ++found->dialogs;
+    } else {
+        found->box = window;
+    }
     return TRUE;
 }
 
@@ -96,6 +102,17 @@ void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK,
 enum class Phase { OpenFirst, CloseMessage, CorrectAndOk, OpenSecond, Hold, Done };
 
 Phase g_phase = Phase::OpenFirst;
+void (*g_config)() = nullptr;
+HWND g_outerDialog = nullptr;  // set while a Config call is made from inside the open dialog
+
+BOOL CALLBACK CancelNestedDialog(HWND window, LPARAM)
+{
+    if (window != g_outerDialog && ClassName(window) == "#32770" && WindowText(window) == "01") {
+        Check(false, "a second configuration dialog opened");
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
+}
 int g_ticks = 0;
 int g_holdTicks = 0;
 int g_messages = 0;
@@ -104,6 +121,10 @@ constexpr int kPhaseTicks = 200;  // ten seconds for any one phase, then the run
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
 {
+    if (g_outerDialog) {
+        EnumThreadWindows(GetCurrentThreadId(), CancelNestedDialog, 0);
+        return;
+    }
     const Windows w = FindDialogs();
     ++g_ticks;
     if (g_phase == Phase::Hold) {
@@ -175,6 +196,12 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
             CheckEq(ItemText(w.dialog, 4170), "250", "second opening feed rate");
             CheckEq(ItemText(w.dialog, 4174), "40", "second opening delay");
             Check(SendDlgItemMessageA(w.dialog, 4022, CB_GETCURSEL, 0, 0) == 0, "level 1 selected");
+            // The host's window stays enabled: the host may ask for the configuration again. That
+            // call returns at once and no second dialog opens.
+            g_outerDialog = w.dialog;
+            g_config();
+            g_outerDialog = nullptr;
+            Check(FindDialogs().dialogs == 1, "one configuration dialog at a time");
             SetDlgItemTextA(w.dialog, 4170, "999");
             PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
             g_phase = Phase::Done;
@@ -328,6 +355,7 @@ int main(int argc, char** argv)
     const auto initControl = Export<bool (*)(void*, void*, void*, void*)>(dll, "InitControl");
     const auto postInitControl = Export<void (*)()>(dll, "PostInitControl");
     const auto config = Export<void (*)()>(dll, "Config");
+    g_config = config;
     const auto stopPlug = Export<void (*)()>(dll, "StopPlug");
     if (g_failures) return 1;
 

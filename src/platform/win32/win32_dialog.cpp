@@ -89,6 +89,7 @@ struct DialogRun {
     settings::PendantSettings& settings;
     std::optional<Win32DialogControls> controls;
     std::optional<settings::propertiesdlg> dialog;
+    HWND* openDialog;  // the dialog window while it exists
 };
 
 INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -96,12 +97,14 @@ INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_INITDIALOG) {
         auto* run = reinterpret_cast<DialogRun*>(lParam);
         SetWindowLongPtrA(window, DWLP_USER, lParam);
+        *run->openDialog = window;
         run->controls.emplace(window);
         run->dialog.emplace(run->settings, *run->controls);
         run->dialog->OnInitDialog();
         return FALSE;  // the dialog has set the focus itself
     }
     auto* run = reinterpret_cast<DialogRun*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (run && message == WM_DESTROY) *run->openDialog = nullptr;
     if (!run || !run->dialog || message != WM_COMMAND) return FALSE;
     // Enter arrives as IDOK; Escape (there is no Cancel button and no close box) as IDCANCEL.
     switch (LOWORD(wParam)) {
@@ -126,9 +129,18 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 settings::DialogResult RunWin32ConfigDialog(HINSTANCE module, settings::PendantSettings& settings)
 {
-    DialogRun run{settings, std::nullopt, std::nullopt};
+    // Without a parent the host's window stays enabled, so the host can ask for the configuration
+    // again while the dialog is open. A second dialog on the same settings would let the one closed
+    // last undo the other's OK; the open one comes to the front instead.
+    static HWND openDialog = nullptr;
+    if (openDialog) {
+        SetForegroundWindow(openDialog);
+        return settings::DialogResult::Failed;
+    }
+    DialogRun run{settings, std::nullopt, std::nullopt, &openDialog};
     const INT_PTR result =
         DialogBoxParamA(module, MAKEINTRESOURCEA(kTemplateId), nullptr, DialogProc, reinterpret_cast<LPARAM>(&run));
+    openDialog = nullptr;
     switch (result) {
         case IDOK: return settings::DialogResult::Ok;
         case IDCANCEL: return settings::DialogResult::Cancel;
