@@ -306,12 +306,13 @@ TEST(XmlProfileLife, ValuesRoundTripThroughTheFile)
 {
     ProfileFolder folder;
     const std::int32_t values[] = {-5, 0, 65541, kMin, kMax};
+    const char* keys[] = {"K0", "K1", "K2", "K3", "K4"};
     {
         auto store = folder.Open();
-        for (int i = 0; i < 5; ++i) store->WriteInt(kS, "K" + std::to_string(i), values[i]);
+        for (int i = 0; i < 5; ++i) store->WriteInt(kS, keys[i], values[i]);
     }
     auto store = folder.Open();
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(store->ReadInt(kS, "K" + std::to_string(i), 1), values[i]);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(store->ReadInt(kS, keys[i], 1), values[i]) << keys[i];
 }
 
 TEST(XmlProfileLife, EmptyKeyStaysRemovedInTheFile)
