@@ -208,6 +208,26 @@ TEST_F(StepTest, PendingAxisChangeDropsTheLineButStillSendsG90)
     EXPECT_EQ(fake.TakeActions(), (Lines{"SetDRO(821, 100)", "Code(G91G1 F100 X 0.0030)"}));
 }
 
+TEST_F(StepTest, AHostValueThatIsNotANumberNeverReachesAMoveLine)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Select(9, 0);
+    settings.StepJogRate = 0;
+    fake.dro[818] = nan;  // the feed word would read "Fnan"
+    Move(0, 3);
+    EXPECT_EQ(fake.TakeActions(), Lines{});
+
+    settings.StepJogRate = 100;
+    fake.dro[818] = 60.0;
+    fake.Set(f::HostRotationAngle, nan);  // the turned distances would read "Xnan Ynan"
+    Move(0, 1);
+    EXPECT_EQ(fake.TakeActions(), Lines{});
+
+    Select(9, 2);  // Z is never turned, so its move still goes out
+    Move(0, 1);
+    EXPECT_EQ(fake.TakeActions(), (Lines{"SetDRO(821, 100)", "Code(G91G1 F100 Z 0.0010)", "Code(G90)"}));
+}
+
 TEST_F(StepTest, HostGateAndJogLedDropTheCounts)
 {
     Select(9, 0);

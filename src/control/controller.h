@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "control/control_state.h"
+#include "control/gcode.h"
 #include "control/plugin_wide.h"
 #include "host/host.h"
 #include "settings/pendant_settings.h"
@@ -55,7 +56,7 @@ private:
     void StraightMove(int direction, int magnitude, const char* letter);
     void RotatedMove(int direction);
     void CatchUp(const char* letter);
-    void SendMoveLine(const char* line);
+    void SendMoveLine(const CommandLine& line);
     bool HostReady() const;  // DRO 22 below 20: the host takes a move now
 
     void Adjust(int magnitude);

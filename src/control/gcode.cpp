@@ -1,6 +1,7 @@
 #include "control/gcode.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 namespace k7v::control {
@@ -26,6 +27,7 @@ void CommandLine::AppendInt(int value)
 
 void CommandLine::AppendFixed4(double value)
 {
+    if (!std::isfinite(value)) valid_ = false;
     const auto result = std::to_chars(text_ + length_, text_ + kCapacity, value, std::chars_format::fixed, 4);
     if (result.ec == std::errc()) length_ = static_cast<std::size_t>(result.ptr - text_);
     text_[length_] = '\0';
@@ -34,6 +36,7 @@ void CommandLine::AppendFixed4(double value)
 const char* CommandLine::Format(const char* format, std::initializer_list<LineArg> args)
 {
     length_ = 0;
+    valid_ = true;
     text_[0] = '\0';
     const LineArg* arg = args.begin();
     const LineArg* const end = args.end();

@@ -46,6 +46,9 @@ public:
     const char* Format(const char* format, std::initializer_list<LineArg> args);
 
     const char* c_str() const { return text_; }
+    // False when a "%.4f" value was not a finite number: such a line ("Xnan") must never reach
+    // the machine.
+    bool Valid() const { return valid_; }
     std::size_t size() const { return length_; }
 
 private:
@@ -56,6 +59,7 @@ private:
 
     char text_[kCapacity + 1] = {};
     std::size_t length_ = 0;
+    bool valid_ = true;
 };
 
 }  // namespace k7v::control

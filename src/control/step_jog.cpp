@@ -72,11 +72,14 @@ bool PendantController::HostReady() const
     return host_.GetDRO(codes::kBusyDro) < 20.0;
 }
 
-void PendantController::SendMoveLine(const char* line)
+void PendantController::SendMoveLine(const CommandLine& line)
 {
+    // A host value that is not a number (DRO 818 as the feed word, the rotation angle) would make
+    // a line such as "G91G1 Xnan Ynan "; the move is dropped instead, like a move the gates refuse.
+    if (!line.Valid()) return;
     // After an axis change the host may still run queued motion for the old axis; a line now
     // would be queued behind it, so it is dropped.
-    if (!wide_.AxisChangePending) host_.Code(line);
+    if (!wide_.AxisChangePending) host_.Code(line.c_str());
     if (state_.RestoreG90) host_.Code("G90");
 }
 
@@ -125,7 +128,7 @@ void PendantController::StraightMove(int direction, int magnitude, const char* l
         } else {
             line.Format("G91G1 F%.4f %s %.4f", {host_.GetDRO(codes::kFeedDro), letter, step});
         }
-        SendMoveLine(line.c_str());
+        SendMoveLine(line);
     } else {
         s.StepAccumulator = AddCounts(s.StepAccumulator, direction == 1 ? -magnitude : magnitude);
     }
@@ -145,7 +148,7 @@ void PendantController::RotatedMove(int direction)
     if (!HostReady()) return;
     CommandLine line;
     line.Format("G91G1 X%.4f Y%.4f ", {x, y});
-    SendMoveLine(line.c_str());
+    SendMoveLine(line);
 }
 
 void PendantController::CatchUp(const char* letter)
@@ -161,7 +164,7 @@ void PendantController::CatchUp(const char* letter)
         } else {
             line.Format("G91G1 %s %.4f", {letter, step});
         }
-        SendMoveLine(line.c_str());
+        SendMoveLine(line);
     };
 
     if (std::abs(s.StepAccumulator) >= kCatchUpCounts && HostReady()) {
