@@ -102,8 +102,8 @@ struct StoreCase {
 inline constexpr const char* kS = "Orvane_K7V_Pendant";
 
 inline const StoreCase kStoreCases[] = {
-    {"MissingFileGainsRootOnly", nullptr, [](settings::XmlProfile& p) { EXPECT_EQ(p.ReadInt(kS, "DelaySteps", 25), 25); },
-     "<profile/>"},
+    {"MissingFileGainsRootOnly", nullptr,
+     [](settings::XmlProfile& p) { EXPECT_EQ(p.ReadInt(kS, "DelaySteps", 25), 25); }, "<profile/>"},
     {"MissingFileGainsSectionAndKeysInOrder", nullptr,
      [](settings::XmlProfile& p) {
          EXPECT_EQ(p.ReadInt(kS, "StepJogRate", 100), 100);
@@ -129,7 +129,8 @@ inline const StoreCase kStoreCases[] = {
      },
      "<profile><Orvane_K7V_Pendant><Stepsize>5</Stepsize><Zreverse>0</Zreverse></Orvane_K7V_Pendant>"
      "<Orvane_K7V_Pendant><Stepsize>0</Stepsize><Zreverse>1</Zreverse></Orvane_K7V_Pendant></profile>"},
-    {"OnlyFirstOfTwoKeysIsUsed", "<profile><Orvane_K7V_Pendant><Xreverse>1</Xreverse><Xreverse>0</Xreverse>"
+    {"OnlyFirstOfTwoKeysIsUsed",
+     "<profile><Orvane_K7V_Pendant><Xreverse>1</Xreverse><Xreverse>0</Xreverse>"
      "</Orvane_K7V_Pendant></profile>",
      [](settings::XmlProfile& p) {
          EXPECT_EQ(p.ReadInt(kS, "Xreverse", 9), 1);

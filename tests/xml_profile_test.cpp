@@ -1,11 +1,13 @@
 // The profile store on pugixml with real temporary files, and without any DOM service.
-#include "xml_profile_cases.h"
-
 #include "platform/posix/pugi_xml.h"
+#include "xml_profile_cases.h"
 
 namespace k7v::test {
 
-std::unique_ptr<settings::XmlDocument> NewTestXmlDocument() { return posix::CreatePugiXmlDocument(); }
+std::unique_ptr<settings::XmlDocument> NewTestXmlDocument()
+{
+    return posix::CreatePugiXmlDocument();
+}
 
 namespace {
 

@@ -9,7 +9,10 @@ namespace {
 
 constexpr const char* kRootName = "profile";
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 }  // namespace
 
@@ -31,7 +34,10 @@ XmlProfile::~XmlProfile()
     if (document_ && save_on_close_) document_->Save(location_);
 }
 
-XmlNode XmlProfile::Root() { return document_ ? document_->DocumentElement() : nullptr; }
+XmlNode XmlProfile::Root()
+{
+    return document_ ? document_->DocumentElement() : nullptr;
+}
 
 XmlNode XmlProfile::FindKey(const std::string& section, const std::string& key)
 {

@@ -9,11 +9,17 @@
 
 namespace k7v::test {
 
-std::unique_ptr<settings::XmlDocument> NewTestXmlDocument() { return platform::CreateWin32XmlDocument(); }
+std::unique_ptr<settings::XmlDocument> NewTestXmlDocument()
+{
+    return platform::CreateWin32XmlDocument();
+}
 
 namespace {
 
-TEST(Win32XmlDocument, DomServiceStarts) { ASSERT_NE(NewTestXmlDocument(), nullptr); }
+TEST(Win32XmlDocument, DomServiceStarts)
+{
+    ASSERT_NE(NewTestXmlDocument(), nullptr);
+}
 
 // A profile the host holds open without sharing cannot be read; it must not be replaced either.
 TEST(Win32XmlDocument, LockedFileIsLeftUnchanged)

@@ -250,6 +250,9 @@ std::string PugiXmlDocument::BaseName(XmlNode node)
 
 }  // namespace
 
-std::unique_ptr<settings::XmlDocument> CreatePugiXmlDocument() { return std::make_unique<PugiXmlDocument>(); }
+std::unique_ptr<settings::XmlDocument> CreatePugiXmlDocument()
+{
+    return std::make_unique<PugiXmlDocument>();
+}
 
 }  // namespace k7v::posix

@@ -20,7 +20,10 @@ constexpr CLSID kDomDocumentClass = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x
 constexpr IID kDomDocumentInterface = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 // Windows 95, 98 and Me set the top bit of GetVersion(); the profile is only used on NT systems.
-bool IsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }
+bool IsNtFamily()
+{
+    return (GetVersion() & 0x80000000u) == 0;
+}
 
 std::wstring Widen(const std::string& text)
 {
@@ -36,7 +39,8 @@ std::string Narrow(const wchar_t* text, UINT size)
     if (!text || size == 0) return {};
     int length = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(size), narrow.data(), length, nullptr, nullptr);
+    if (length > 0)
+        WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(size), narrow.data(), length, nullptr, nullptr);
     return narrow;
 }
 
@@ -262,8 +266,8 @@ XmlLoadResult ComXmlDocument::Load(const std::string& location)
         return why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND ? XmlLoadResult::Missing
                                                                           : XmlLoadResult::Failed;
     }
-    bool empty_file = !(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && file.nFileSizeHigh == 0 &&
-                      file.nFileSizeLow == 0;
+    bool empty_file =
+        !(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && file.nFileSizeHigh == 0 && file.nFileSizeLow == 0;
     return empty_file ? XmlLoadResult::Missing : XmlLoadResult::Failed;
 }
 
