@@ -164,16 +164,25 @@ int RunMessageLoop(HWND pluginWindow, const Exports& e, int wanted, DWORD limitM
     return ticks;
 }
 
+// Message-only windows are found desktop-wide; other test programs may run beside this one.
 HWND MessageOnlyPluginWindow()
 {
-    return FindWindowExA(HWND_MESSAGE, nullptr, kPluginWindowClass, nullptr);
+    for (HWND w = nullptr; (w = FindWindowExA(HWND_MESSAGE, w, kPluginWindowClass, nullptr));) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process == GetCurrentProcessId()) return w;
+    }
+    return nullptr;
 }
 
+// A file in a folder of this run's own, so test programs running beside this one never share it.
 std::string TempPath(const char* name)
 {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
+    const std::string ours = std::string(folder) + "k7v-e2e-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(ours.c_str(), nullptr);
+    return ours + "\\" + name;
 }
 
 bool TypeLibRegistered()
@@ -341,6 +350,7 @@ int main(int argc, char** argv)
     DeleteFileA(profile.c_str());
     DeleteFileA(dllPath.c_str());
     DeleteFileA(renamedPath.c_str());
+    RemoveDirectoryA(TempPath("").c_str());
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
 }

@@ -23,8 +23,8 @@
 #include "platform/win32/win32_module.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_startup.h"
-#include "plugin/plugin.h"
 #include "platform/win32/win32_window.h"
+#include "plugin/plugin.h"
 
 namespace k7v::platform {
 namespace {
@@ -263,9 +263,15 @@ protected:
         port_.Destroy();
         DestroyWindow(host_);
     }
-    HWND MessageOnlyWindow() const
+    // Message-only windows are found desktop-wide; other test programs may run beside this one.
+    static HWND MessageOnlyWindow()
     {
-        return FindWindowExA(HWND_MESSAGE, nullptr, Win32WindowPort::kClassName, nullptr);
+        for (HWND w = nullptr; (w = FindWindowExA(HWND_MESSAGE, w, Win32WindowPort::kClassName, nullptr));) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (process == GetCurrentProcessId()) return w;
+        }
+        return nullptr;
     }
 
     HWND host_ = nullptr;
