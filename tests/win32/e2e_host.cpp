@@ -229,7 +229,33 @@ void RunLifecycle(const char* what, const Exports& e, std::vector<std::uint8_t>&
           "no window of the plug-in is left");
 }
 
-std::vector<std::uint8_t> g_unusedRecord;
+// One text of the version resource's US English block, or "" when it is missing.
+std::string VersionText(const std::vector<char>& info, const char* name)
+{
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return {};
+    return std::string(value, strnlen(value, length));
+}
+
+void CheckVersionResource(const std::string& path)
+{
+    DWORD unused = 0;
+    std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), &unused));
+    const bool read =
+        !info.empty() && GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data());
+    Check(read, "the DLL carries a version resource");
+    if (!read) return;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    Check(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) && fixed &&
+              fixed->dwFileVersionMS == MAKELONG(3, 3) && fixed->dwFileVersionLS == 0,
+          "the file version is 3.3.0.0");
+    Check(VersionText(info, "FileVersion") == "3.3.0", "FileVersion \"3.3.0\"");
+    Check(VersionText(info, "OriginalFilename") == "OrvaneK7V.dll", "OriginalFilename \"OrvaneK7V.dll\"");
+    Check(!VersionText(info, "FileDescription").empty(), "a file description");
+}
 
 }  // namespace
 
@@ -245,6 +271,8 @@ int main(int argc, char** argv)
     const std::string renamedPath = TempPath("Orvane.K7V.test.dll");
     Check(CopyFileA(argv[1], dllPath.c_str(), FALSE) && CopyFileA(argv[1], renamedPath.c_str(), FALSE),
           "the DLL was copied into the temporary folder");
+
+    CheckVersionResource(dllPath);
 
     HMODULE dll = LoadLibraryA(dllPath.c_str());
     Check(dll != nullptr, "LoadLibrary(%s) (error %lu)", dllPath.c_str(), dll ? 0ul : GetLastError());
