@@ -31,13 +31,12 @@ const PendantSettings kStored{150, 40, 5, 1, 0, 1, 1};
 TEST(ConfigDialog, OpensWithTheSettingsTheLevelsAndFocusOnOk)
 {
     OpenDialog d(kStored);
-    EXPECT_THAT(d.opening,
-                ElementsAre("ResetList(4022)", "AddListItem(4022, 1)", "AddListItem(4022, 2)", "AddListItem(4022, 3)",
-                            "AddListItem(4022, 4)", "AddListItem(4022, 5)", "AddListItem(4022, 6)",
-                            "AddListItem(4022, 7)", "AddListItem(4022, 8)", "AddListItem(4022, 9)",
-                            "AddListItem(4022, 10)", "SelectListItem(4022, 5)", "SetEditText(4170, 150)",
-                            "SetEditText(4174, 40)", "SetCheck(4173, 1)", "SetCheck(4176, 1)", "SetCheck(4177, 0)",
-                            "SetCheck(4178, 1)", "SetFocus(1)"));
+    EXPECT_THAT(d.opening, ElementsAre("ResetList(4022)", "AddListItem(4022, 1)", "AddListItem(4022, 2)",
+                                       "AddListItem(4022, 3)", "AddListItem(4022, 4)", "AddListItem(4022, 5)",
+                                       "AddListItem(4022, 6)", "AddListItem(4022, 7)", "AddListItem(4022, 8)",
+                                       "AddListItem(4022, 9)", "AddListItem(4022, 10)", "SelectListItem(4022, 5)",
+                                       "SetEditText(4170, 150)", "SetEditText(4174, 40)", "SetCheck(4173, 1)",
+                                       "SetCheck(4176, 1)", "SetCheck(4177, 0)", "SetCheck(4178, 1)", "SetFocus(1)"));
     EXPECT_EQ(d.controls.comboText, "6");
     EXPECT_FALSE(d.controls.result.has_value());
 }
@@ -46,8 +45,9 @@ TEST(ConfigDialog, OkWithoutChangesCopiesEverythingBackAfterExchangingInTemplate
 {
     OpenDialog d(kStored);
     EXPECT_TRUE(d.dialog.OnOK());
-    EXPECT_THAT(d.controls.log, ElementsAre("GetEditText(4170)", "GetEditText(4174)", "GetCheck(4173)", "GetCheck(4176)",
-                                            "GetCheck(4177)", "GetCheck(4178)", "GetListSelection(4022)", "Close(Ok)"));
+    EXPECT_THAT(d.controls.log,
+                ElementsAre("GetEditText(4170)", "GetEditText(4174)", "GetCheck(4173)", "GetCheck(4176)",
+                            "GetCheck(4177)", "GetCheck(4178)", "GetListSelection(4022)", "Close(Ok)"));
     EXPECT_EQ(d.settings, kStored);
 }
 

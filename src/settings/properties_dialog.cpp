@@ -6,8 +6,14 @@
 namespace k7v::settings {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -73,7 +79,10 @@ bool propertiesdlg::OnOK()
     return true;
 }
 
-void propertiesdlg::OnCancel() { controls_.Close(DialogResult::Cancel); }
+void propertiesdlg::OnCancel()
+{
+    controls_.Close(DialogResult::Cancel);
+}
 
 bool propertiesdlg::DoDataExchange(bool save)
 {

@@ -40,8 +40,14 @@ void CheckEq(const std::string& actual, const std::string& expected, const std::
 // Host callbacks: this host has nothing to report.
 void DoButton(int) {}
 void SetDro(int, double) {}
-double GetDro(int) { return 0.0; }
-bool GetLed(int) { return false; }
+double GetDro(int)
+{
+    return 0.0;
+}
+bool GetLed(int)
+{
+    return false;
+}
 void SetLed(int, bool) {}
 void Code(const char*) {}
 
@@ -59,7 +65,10 @@ std::string ClassName(HWND window)
     return name;
 }
 
-std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+std::string ItemText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
 
 // The visible dialog-class windows of this thread: the configuration dialog ("01") and any
 // message box it opened.
@@ -96,7 +105,10 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM param)
     return TRUE;
 }
 
-void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void Click(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 // What the user does, one phase at a time; each timer tick moves on at most one phase.
 enum class Phase { OpenFirst, CloseMessage, CorrectAndOk, OpenSecond, Hold, Done };
@@ -208,7 +220,8 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
             break;
         }
         case Phase::Hold:
-        case Phase::Done: return;
+        case Phase::Done:
+            return;
     }
     g_ticks = 0;
 }
@@ -324,7 +337,8 @@ int main(int argc, char** argv)
 
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    const std::string profilePath = std::string(temp) + "k7v_dialog_e2e_" + std::to_string(GetCurrentProcessId()) + ".xml";
+    const std::string profilePath =
+        std::string(temp) + "k7v_dialog_e2e_" + std::to_string(GetCurrentProcessId()) + ".xml";
     {
         // The host's own content around the plug-in's section, which holds an empty key element.
         const char* text =

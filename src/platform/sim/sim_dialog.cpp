@@ -8,7 +8,10 @@ using settings::DialogResult;
 
 namespace {
 
-std::string Call(const char* name, int id) { return std::string(name) + "(" + std::to_string(id) + ")"; }
+std::string Call(const char* name, int id)
+{
+    return std::string(name) + "(" + std::to_string(id) + ")";
+}
 
 std::string Call(const char* name, int id, const std::string& arg)
 {
@@ -109,7 +112,10 @@ void SimDialogControls::Type(int id, const std::string& text)
     }
 }
 
-void SimDialogControls::Click(int id) { checks[id] = !checks[id]; }
+void SimDialogControls::Click(int id)
+{
+    checks[id] = !checks[id];
+}
 
 void SimDialogControls::Choose(int index)
 {
@@ -132,11 +138,21 @@ DialogResult ScriptedDialog::Run(settings::PendantSettings& settings)
     for (const DialogStep& step : answer) {
         if (controls.result) break;
         switch (step.kind) {
-            case DialogStep::Kind::Type: controls.Type(step.id, step.text); break;
-            case DialogStep::Kind::Click: controls.Click(step.id); break;
-            case DialogStep::Kind::Choose: controls.Choose(step.index); break;
-            case DialogStep::Kind::PressOk: dialog.OnOK(); break;
-            case DialogStep::Kind::PressEscape: dialog.OnCancel(); break;
+            case DialogStep::Kind::Type:
+                controls.Type(step.id, step.text);
+                break;
+            case DialogStep::Kind::Click:
+                controls.Click(step.id);
+                break;
+            case DialogStep::Kind::Choose:
+                controls.Choose(step.index);
+                break;
+            case DialogStep::Kind::PressOk:
+                dialog.OnOK();
+                break;
+            case DialogStep::Kind::PressEscape:
+                dialog.OnCancel();
+                break;
         }
     }
     if (!controls.result) dialog.OnCancel();

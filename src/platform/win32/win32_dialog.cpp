@@ -19,10 +19,7 @@ public:
 
     std::string GetEditText(int id) override { return ItemText(id); }
 
-    void SetCheck(int id, bool checked) override
-    {
-        CheckDlgButton(dialog_, id, checked ? BST_CHECKED : BST_UNCHECKED);
-    }
+    void SetCheck(int id, bool checked) override { CheckDlgButton(dialog_, id, checked ? BST_CHECKED : BST_UNCHECKED); }
 
     bool GetCheck(int id) override { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
 
@@ -108,9 +105,14 @@ INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (!run || !run->dialog || message != WM_COMMAND) return FALSE;
     // Enter arrives as IDOK; Escape (there is no Cancel button and no close box) as IDCANCEL.
     switch (LOWORD(wParam)) {
-        case IDOK: run->dialog->OnOK(); return TRUE;
-        case IDCANCEL: run->dialog->OnCancel(); return TRUE;
-        default: return FALSE;
+        case IDOK:
+            run->dialog->OnOK();
+            return TRUE;
+        case IDCANCEL:
+            run->dialog->OnCancel();
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -142,9 +144,12 @@ settings::DialogResult RunWin32ConfigDialog(HINSTANCE module, settings::PendantS
         DialogBoxParamA(module, MAKEINTRESOURCEA(kTemplateId), nullptr, DialogProc, reinterpret_cast<LPARAM>(&run));
     openDialog = nullptr;
     switch (result) {
-        case IDOK: return settings::DialogResult::Ok;
-        case IDCANCEL: return settings::DialogResult::Cancel;
-        default: return settings::DialogResult::Failed;
+        case IDOK:
+            return settings::DialogResult::Ok;
+        case IDCANCEL:
+            return settings::DialogResult::Cancel;
+        default:
+            return settings::DialogResult::Failed;
     }
 }
 
