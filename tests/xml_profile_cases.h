@@ -11,6 +11,7 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <regex>
 #include <string>
@@ -237,6 +238,11 @@ inline const StoreCase kStoreCases[] = {
      "<profile><Orvane_K7V_Pendant><Stepsize>1</Stepsize></Orvane_K7V_Pendant></profile>"},
 };
 
+inline void PrintTo(const StoreCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class XmlProfileStore : public ::testing::TestWithParam<StoreCase> {
 protected:
     ProfileFolder folder_;
@@ -373,6 +379,15 @@ TEST(XmlProfileLife, Utf16FileStaysReadable)
     folder.Open()->WriteInt(kS, "Stepsize", 1);
     EXPECT_EQ(folder.Open()->ReadText("Host", "Units", ""), "mm");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"profile.xml"});
+}
+
+// A name the DOM cannot write must not cost the host its profile.
+TEST(XmlProfileLife, KeyThatIsNoXmlNameLeavesALoadableFile)
+{
+    ProfileFolder folder;
+    folder.Write("<profile><Host><Units>5</Units></Host></profile>");
+    folder.Open()->WriteInt(kS, "no name", 1);
+    EXPECT_EQ(folder.Open()->ReadInt("Host", "Units", 0), 5);
 }
 
 TEST(XmlProfileLife, EmptyLocationGivesDefaultsAndLosesWrites)

@@ -36,6 +36,19 @@ TEST(XmlProfilePugi, Utf16FileIsWrittenInUtf16WithItsMark)
     EXPECT_EQ(folder.Open()->ReadInt(kS, "Stepsize", 0), 1);
 }
 
+TEST(XmlProfilePugi, KeyThatIsNoXmlNameIsRefusedAlone)
+{
+    ProfileFolder folder;
+    {
+        auto store = folder.Open();
+        EXPECT_TRUE(store->WriteInt(kS, "no name", 1));
+        EXPECT_TRUE(store->WriteInt(kS, "1st", 1));
+        store->WriteInt(kS, "Stepsize", 1);
+    }
+    EXPECT_EQ(Canonical(folder.Read()),
+              Canonical("<profile><Orvane_K7V_Pendant><Stepsize>1</Stepsize></Orvane_K7V_Pendant></profile>"));
+}
+
 TEST(XmlProfilePugi, UnreadableFileIsLeftUnchanged)
 {
     ProfileFolder folder;

@@ -63,6 +63,22 @@ bool StartsWithBom(const std::vector<char>& data)
            (byte(0) == 0xFE && byte(1) == 0xFF) || (byte(0) == 0 && byte(1) == 0 && byte(2) == 0xFE);
 }
 
+// pugixml writes any name it is given; a name that is not an XML name would leave a file that no
+// parser loads, so it is refused as the Windows DOM refuses it. Bytes from 0x80 up are taken as
+// parts of UTF-8 name characters.
+bool IsXmlName(const std::string& name)
+{
+    auto starts = [](unsigned char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+    };
+    auto continues = [&](unsigned char c) { return starts(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; };
+    if (name.empty() || !starts(static_cast<unsigned char>(name[0]))) return false;
+    for (char c : name) {
+        if (!continues(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
 // pugixml cannot hold an element outside the tree, so every handle is a slot of the document: it
 // names the node, or for an element created but not yet appended, the name it will get.
 struct Slot {
@@ -78,7 +94,7 @@ public:
     XmlNode DocumentElement() override { return Handle(doc_.document_element()); }
     XmlNode CreateElement(const std::string& name) override
     {
-        if (name.empty()) return nullptr;
+        if (!IsXmlName(name)) return nullptr;
         slots_.push_back({pugi::xml_node(), name});
         return reinterpret_cast<XmlNode>(&slots_.back());
     }
