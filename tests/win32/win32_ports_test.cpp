@@ -214,6 +214,51 @@ TEST_F(Win32HidPortRead, ACancelledReadNeverWritesIntoTheCallersBuffer)
     EXPECT_EQ(buffer_, first_);
 }
 
+// Starts a read on a thread of its own and keeps the thread alive until released.
+struct ReadOnOtherThread {
+    Win32HidPort* port;
+    HANDLE device;
+    std::uint8_t* buffer;
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ReadStart result = ReadStart::Failed;
+
+    static DWORD WINAPI Run(void* param)
+    {
+        auto* self = static_cast<ReadOnOtherThread*>(param);
+        self->result = self->port->StartRead(H(self->device), self->buffer, 8);
+        SetEvent(self->started);
+        WaitForSingleObject(self->release, 10000);  // a thread's reads end with the thread
+        return 0;
+    }
+};
+
+TEST_F(Win32HidPortRead, AReadThatCancellationCannotEndNeverWritesIntoTheCallersBuffer)
+{
+    // CancelIo ends only the reads of the calling thread, so a read started on another thread
+    // stands in for a driver that does not honour the cancellation.
+    ReadOnOtherThread starter{&port_, device_, buffer_.data()};
+    const HANDLE thread = CreateThread(nullptr, 0, &ReadOnOtherThread::Run, &starter, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(starter.started, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(starter.result, ReadStart::Pending);
+
+    port_.CancelRead(H(device_));  // gives the read up after its bounded wait
+    EXPECT_FALSE(port_.FinishRead(H(device_))) << "the given-up read is no longer the port's";
+    Send(first_);  // the given-up read takes this one, into the record it keeps
+    PumpUntil([] { return false; }, 50);
+    EXPECT_EQ(buffer_, (std::array<std::uint8_t, 8>{})) << "a late completion reached the caller's buffer";
+    Send(second_);
+    EXPECT_EQ(port_.StartRead(H(device_), buffer_.data(), 8), ReadStart::Completed) << "a fresh record serves";
+    EXPECT_EQ(buffer_, second_);
+
+    SetEvent(starter.release);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(starter.started);
+    CloseHandle(starter.release);
+}
+
 TEST_F(Win32HidPortRead, AReportLargerThanTheReadRecordIsRefused)
 {
     std::vector<std::uint8_t> large(65);
