@@ -30,7 +30,13 @@ public:
         plugin::Plugin::Instance().SetPlatform(&platform_);
     }
 
-    ~Player() { plugin::Plugin::Instance().SetPlatform(nullptr); }
+    // A session cut short still stops the plug-in, as the host does when it closes: the plug-in
+    // must not keep a window that points into this host's records after they are gone.
+    ~Player()
+    {
+        if (started_ && !stopped_) StopPlug();
+        plugin::Plugin::Instance().SetPlatform(nullptr);
+    }
 
     void Run()
     {
@@ -42,6 +48,7 @@ public:
             trace_.Note(Now(), "StopPlug (end of session)");
             StopPlug();
             host_.ReportRecordChanges();
+            stopped_ = true;
         }
     }
 
