@@ -35,16 +35,28 @@ struct HostTally {
 };
 inline HostTally tally;
 
-inline bool Known(int code) { return code >= 0 && code < kCodes; }
+inline bool Known(int code)
+{
+    return code >= 0 && code < kCodes;
+}
 
-extern "C" inline void QuietDoButton(int) { ++tally.buttons; }
+extern "C" inline void QuietDoButton(int)
+{
+    ++tally.buttons;
+}
 extern "C" inline void QuietSetDro(int code, double value)
 {
     ++tally.droWrites;
     if (Known(code)) quietDros[code] = value;
 }
-extern "C" inline double QuietGetDro(int code) { return Known(code) ? quietDros[code] : 0.0; }
-extern "C" inline bool QuietGetLed(int code) { return Known(code) && quietLeds[code]; }
+extern "C" inline double QuietGetDro(int code)
+{
+    return Known(code) ? quietDros[code] : 0.0;
+}
+extern "C" inline bool QuietGetLed(int code)
+{
+    return Known(code) && quietLeds[code];
+}
 extern "C" inline void QuietSetLed(int, bool) {}
 extern "C" inline void QuietCode(const char* line)
 {

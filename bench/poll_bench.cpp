@@ -26,18 +26,39 @@ void* Allocate(std::size_t size)
 
 }  // namespace
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     ++allocations;
     return std::malloc(size == 0 ? 1 : size);
 }
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return operator new(size, tag);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace k7v::bench {
 namespace {
@@ -53,20 +74,24 @@ PendantInput InputFor(Scenario scenario, std::uint64_t i)
 {
     const int turn = static_cast<int>(i * 3);  // three counts per cycle, always the same way
     switch (scenario) {
-    case Scenario::NoFunction: return {.wheel = turn, .speed = 40, .axisSelector = 1, .modeSelector = 0};
-    case Scenario::SpeedJog: return {.wheel = turn, .speed = 40 + static_cast<int>(i % 50), .modeSelector = 4};
-    case Scenario::RateJog: return {.wheel = turn, .speed = 40, .modeSelector = 5};
-    case Scenario::Adjust:
-        // Up and down in turn, so the value never settles at a bound and every cycle writes it.
-        return {.wheel = i % 2 ? 0 : 3, .speed = 40, .axisSelector = 6, .modeSelector = 0};
-    case Scenario::StepStraight:
-    case Scenario::StepRotated: return {.wheel = turn, .speed = 40, .modeSelector = 1};
-    case Scenario::StepCatchUp:
-        // A turn while the host is busy, then a cycle at rest in which the held counts go out.
-        return {.wheel = static_cast<int>((i / 2 + 1) * 3), .speed = i % 2 ? 0 : 40, .modeSelector = 1};
-    case Scenario::AxisAction:
-        // Moving and resting in turn: every start of a movement is an edge that sends a button.
-        return {.wheel = turn, .speed = i % 2 ? 0 : 40, .modeSelector = 6};
+        case Scenario::NoFunction:
+            return {.wheel = turn, .speed = 40, .axisSelector = 1, .modeSelector = 0};
+        case Scenario::SpeedJog:
+            return {.wheel = turn, .speed = 40 + static_cast<int>(i % 50), .modeSelector = 4};
+        case Scenario::RateJog:
+            return {.wheel = turn, .speed = 40, .modeSelector = 5};
+        case Scenario::Adjust:
+            // Up and down in turn, so the value never settles at a bound and every cycle writes it.
+            return {.wheel = i % 2 ? 0 : 3, .speed = 40, .axisSelector = 6, .modeSelector = 0};
+        case Scenario::StepStraight:
+        case Scenario::StepRotated:
+            return {.wheel = turn, .speed = 40, .modeSelector = 1};
+        case Scenario::StepCatchUp:
+            // A turn while the host is busy, then a cycle at rest in which the held counts go out.
+            return {.wheel = static_cast<int>((i / 2 + 1) * 3), .speed = i % 2 ? 0 : 40, .modeSelector = 1};
+        case Scenario::AxisAction:
+            // Moving and resting in turn: every start of a movement is an edge that sends a button.
+            return {.wheel = turn, .speed = i % 2 ? 0 : 40, .modeSelector = 6};
     }
     return {};
 }

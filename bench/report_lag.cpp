@@ -17,12 +17,12 @@
 namespace k7v::bench {
 namespace {
 
-constexpr std::int64_t kTurnMs = 3000;        // the wheel turns from 0 to here ...
-constexpr std::int64_t kEndMs = 6000;         // ... and rests until here
-constexpr std::int64_t kPhaseMs = 7;          // the pendant's first report, off the poll's beat
-constexpr int kCountsPerSecond = 120;         // wheel counts while turning
-constexpr int kTurningSpeed = 40;             // the pendant's wheel-speed byte while turning
-constexpr int kPollsPerUpdate = 4;            // the host's Update every 100 ms
+constexpr std::int64_t kTurnMs = 3000;         // the wheel turns from 0 to here ...
+constexpr std::int64_t kEndMs = 6000;          // ... and rests until here
+constexpr std::int64_t kPhaseMs = 7;           // the pendant's first report, off the poll's beat
+constexpr int kCountsPerSecond = 120;          // wheel counts while turning
+constexpr int kTurningSpeed = 40;              // the pendant's wheel-speed byte while turning
+constexpr int kPollsPerUpdate = 4;             // the host's Update every 100 ms
 constexpr std::int64_t kScheduleAheadMs = 40;  // reports handed to the bus ahead of the clock
 
 struct Run {
@@ -103,11 +103,13 @@ Run Simulate(int rateHz, int modeSelector)
 int main()
 {
     using namespace k7v::bench;
-    std::printf("Report lag: the pendant sends at a fixed rate, the plug-in polls every %u ms and takes one report\n"
-                "per cycle from a %zu-report input buffer. Wheel turns %lld ms, then rests; simulated time.\n\n",
-                k7v::device::kPollPeriodMs, k7v::platform::kSimInputBufferReports, static_cast<long long>(kTurnMs));
-    std::printf("| rate Hz | sent | decoded | lost | age new mean/max ms | age per cycle mean/max ms |"
-                " DOJOG after stop ms | moves after stop ms |\n");
+    std::printf(
+        "Report lag: the pendant sends at a fixed rate, the plug-in polls every %u ms and takes one report\n"
+        "per cycle from a %zu-report input buffer. Wheel turns %lld ms, then rests; simulated time.\n\n",
+        k7v::device::kPollPeriodMs, k7v::platform::kSimInputBufferReports, static_cast<long long>(kTurnMs));
+    std::printf(
+        "| rate Hz | sent | decoded | lost | age new mean/max ms | age per cycle mean/max ms |"
+        " DOJOG after stop ms | moves after stop ms |\n");
     std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     int status = 0;
     for (int rate : {10, 40, 100, 250}) {

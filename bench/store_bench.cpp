@@ -28,10 +28,16 @@ namespace {
 
 #ifdef _WIN32
 constexpr const char* kBackEnd = "COM XML DOM";
-std::unique_ptr<settings::XmlDocument> NewDocument() { return platform::CreateWin32XmlDocument(); }
+std::unique_ptr<settings::XmlDocument> NewDocument()
+{
+    return platform::CreateWin32XmlDocument();
+}
 #else
 constexpr const char* kBackEnd = "pugixml";
-std::unique_ptr<settings::XmlDocument> NewDocument() { return posix::CreatePugiXmlDocument(); }
+std::unique_ptr<settings::XmlDocument> NewDocument()
+{
+    return posix::CreatePugiXmlDocument();
+}
 #endif
 
 // Each measurement repeats until it has run this long, at least kMinRuns times.
