@@ -15,6 +15,11 @@ case $want in
   *) echo "deps.sh: unknown set '$want'" >&2; exit 2 ;;
 esac
 
+# The Windows build draws its dialog pictures with a small Python script.
+if [ "$want" != native ] && ! command -v python3 >/dev/null 2>&1; then
+  packages+=(python3)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
