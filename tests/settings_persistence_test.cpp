@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <pugixml.hpp>
 #include <sstream>
 
@@ -129,6 +130,26 @@ TEST_F(SettingsSequences, AnEmptyKeyIsRemovedAtStartUpAndWrittenBackLastByConfig
     plugin.Config();
     EXPECT_THAT(SectionKeys(), ElementsAre("StepJogRate=70", "VelocityInAuto=3", "DelaySteps=25", "Xreverse=0",
                                            "Yreverse=0", "Zreverse=0", "Stepsize=0"));
+}
+
+TEST_F(SettingsSequences, AProfileThatFailsToLoadIsNeverWrittenOver)
+{
+    // The host's whole profile, cut off mid-way: writing back what the store holds would lose it.
+    const std::string broken = "<?xml version=\"1.0\"?>\n<profile><Machine><Axes>4</Axes></Machine><Orvane_K7V_";
+    WriteProfile(broken);
+    auto onDisk = [this] {
+        std::ifstream in(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    StartUp();
+    EXPECT_EQ(plugin.settings, PendantSettings::Defaults());
+    EXPECT_EQ(onDisk(), broken);
+
+    platform_.dialog.Enqueue({DialogStep::Type(kIdStepJogRate, "300"), DialogStep::Ok()});
+    plugin.Config();
+    EXPECT_EQ(plugin.settings.StepJogRate, 300);  // the dialog's values still apply while the plug-in runs
+    EXPECT_EQ(onDisk(), broken);
 }
 
 TEST_F(SettingsSequences, AHandEditTakesEffectAtTheNextConfig)
