@@ -1,61 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "control_fixture.h"
 #include "support/alloc_counter.h"
+#include "support/quiet_host.h"
 
 namespace k7v::test {
 namespace {
 
 namespace f = host::fields;
 
-// A host whose callbacks keep plain arrays and count what they receive, so that the only heap use a
-// run can show is the control code's own.
-bool leds[1100];
-double dros[1100];
-int buttons, droWrites, jogs, straightMoves, rotatedMoves;
-
-bool Known(int code)
-{
-    return code >= 0 && code < 1100;
-}
-extern "C" void SilentDoButton(int)
-{
-    ++buttons;
-}
-extern "C" void SilentSetDro(int code, double value)
-{
-    ++droWrites;
-    if (Known(code)) dros[code] = value;
-}
-extern "C" double SilentGetDro(int code)
-{
-    return Known(code) ? dros[code] : 0.0;
-}
-extern "C" bool SilentGetLed(int code)
-{
-    return Known(code) && leds[code];
-}
-extern "C" void SilentSetLed(int, bool) {}
-extern "C" void SilentCode(const char* line)
-{
-    if (std::strcmp(line, "DOJOG") == 0) ++jogs;
-    if (std::strncmp(line, "G91G1 F", 7) == 0) ++straightMoves;
-    if (std::strncmp(line, "G91G1 X", 7) == 0) ++rotatedMoves;
-}
-
 class AllocationTest : public ::testing::Test {
 protected:
     AllocationTest()
     {
-        host.callbacks = {SilentDoButton, SilentSetDro, SilentGetDro, SilentGetLed, SilentSetLed, SilentCode};
-        std::memset(leds, 0, sizeof leds);
-        std::memset(dros, 0, sizeof dros);
-        buttons = droWrites = jogs = straightMoves = rotatedMoves = 0;
-        leds[83] = leds[15] = true;
-        dros[3] = 40.0;
-        dros[821] = 90.0;
+        // The quiet host's callbacks, so that the only heap use a run can show is the control code's own.
+        host.callbacks = QuietCallbacks();
+        ResetQuietHost();
+        quietLeds[83] = quietLeds[15] = true;
+        quietDros[3] = 40.0;
+        quietDros[821] = 90.0;
         fake.Set(f::HostAxisVelocity[0], 1000);
         fake.Set(f::HostAxisVelocity[1], 800);
         fake.Set(f::HostAxisVelocity[2], 600);
@@ -108,10 +71,10 @@ TEST_F(AllocationTest, NoPathOfThePollCycleAllocates)
     Session(7, 3, 4);
     settings.StepJogRate = 0;
     Session(1, 1, 3);
-    dros[22] = 25.0;  // busy: counts are held, then caught up at rest
+    quietDros[22] = 25.0;  // busy: counts are held, then caught up at rest
     Session(2, 1, 5);
     const int held = controller.State().StepAccumulator;
-    dros[22] = 0.0;
+    quietDros[22] = 0.0;
     Session(2, 1, 0);
     settings.StepJogRate = 100;
     fake.Set(f::HostRotationAngle, 30.0);
@@ -120,10 +83,10 @@ TEST_F(AllocationTest, NoPathOfThePollCycleAllocates)
     fake.Set(f::HostRotationAngle, 0.0);
     Session(7, 6, 4);  // mode 12 on A
 
-    leds[83] = false;  // jogging off: the status text is replaced in place
+    quietLeds[83] = false;  // jogging off: the status text is replaced in place
     Session(1, 4, 3);
     Session(1, 1, 3);
-    leds[83] = true;
+    quietLeds[83] = true;
 
     Decode({.wheel = wheel, .speed = 50, .axisSelector = 1, .command = true, .modeSelector = 4});
     Decode({.wheel = wheel + 9, .speed = 50, .axisSelector = 1, .suspend = true, .modeSelector = 4});
@@ -137,11 +100,11 @@ TEST_F(AllocationTest, NoPathOfThePollCycleAllocates)
     EXPECT_EQ(counter.Count(), 0u);
     EXPECT_EQ(held, 15);
     // The run reached every kind of host action.
-    EXPECT_GT(jogs, 0);
-    EXPECT_GT(straightMoves, 0);
-    EXPECT_GT(rotatedMoves, 0);
-    EXPECT_GT(buttons, 0);
-    EXPECT_GT(droWrites, 0);
+    EXPECT_GT(tally.jogs, 0u);
+    EXPECT_GT(tally.straightMoves, 0u);
+    EXPECT_GT(tally.rotatedMoves, 0u);
+    EXPECT_GT(tally.buttons, 0u);
+    EXPECT_GT(tally.droWrites, 0u);
     EXPECT_EQ(fake.StatusText(), " Jog OFF. ");
     EXPECT_EQ(controller.State().StepAccumulator, 0);
 }
