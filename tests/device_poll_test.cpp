@@ -5,6 +5,7 @@
 #include "device_fixture.h"
 #include "host/host_fields.h"
 #include "support/alloc_counter.h"
+#include "support/quiet_host.h"
 
 namespace k7v::test {
 namespace {
@@ -147,23 +148,13 @@ TEST_F(PendantWindowTest, AHandleThatFailedToOpenIsSkipped)
     }
 }
 
-// A host whose callbacks do nothing, so that only the poll cycle can allocate.
-extern "C" void QuietDoButton(int) {}
-extern "C" void QuietSetDro(int, double) {}
-extern "C" double QuietGetDro(int)
-{
-    return 0.0;
-}
-extern "C" bool QuietGetLed(int code)
-{
-    return code == 800;
-}
-extern "C" void QuietSetLed(int, bool) {}
-extern "C" void QuietCode(const char*) {}
-
 TEST_F(PollCycleTest, ThePollCycleAllocatesNothing)
 {
-    host.callbacks = {QuietDoButton, QuietSetDro, QuietGetDro, QuietGetLed, QuietSetLed, QuietCode};
+    // A host whose callbacks keep no log, so that only the poll cycle can allocate; LED 800 is lit
+    // so the feedback report carries it.
+    ResetQuietHost();
+    quietLeds[800] = true;
+    host.callbacks = QuietCallbacks();
     std::size_t allocations = 0;
     {
         AllocationCounter counter;
