@@ -74,12 +74,11 @@ bool PendantController::HostReady() const
 
 void PendantController::SendMoveLine(const CommandLine& line)
 {
-    // A host value that is not a number (DRO 818 as the feed word, the rotation angle) would make
-    // a line such as "G91G1 Xnan Ynan "; the move is dropped instead, like a move the gates refuse.
-    if (!line.Valid()) return;
     // After an axis change the host may still run queued motion for the old axis; a line now
-    // would be queued behind it, so it is dropped.
-    if (!wide_.AxisChangePending) host_.Code(line.c_str());
+    // would be queued behind it, so it is dropped. A host value that is not a number (DRO 818 as
+    // the feed word, the rotation angle) would make a line such as "G91G1 Xnan Ynan ": that line
+    // is dropped too. "G90" follows either way, as for any line held back.
+    if (!wide_.AxisChangePending && line.Valid()) host_.Code(line.c_str());
     if (state_.RestoreG90) host_.Code("G90");
 }
 
