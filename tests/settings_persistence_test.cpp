@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <utility>
 #include <iterator>
 #include <pugixml.hpp>
 #include <sstream>
@@ -24,13 +26,27 @@ using ::testing::ElementsAre;
 class ProfilePlatform : public plugin::Platform {
 public:
     std::string ModuleFileName() const override { return "/opt/k7v/OrvaneK7V.dll"; }
-    std::unique_ptr<XmlDocument> CreateXmlDocument() override { return posix::CreatePugiXmlDocument(); }
+    std::unique_ptr<XmlDocument> CreateXmlDocument() override
+    {
+        ++documents;
+        return posix::CreatePugiXmlDocument();
+    }
     DialogResult RunConfigDialog(PendantSettings& settings) override
     {
-        return showDialog ? dialog.Run(settings) : DialogResult::Failed;
+        ++dialogRuns;
+        if (open) return DialogResult::Failed;  // as on Windows: the open dialog comes to the front
+        open = true;
+        if (whileOpen) std::exchange(whileOpen, nullptr)();
+        const DialogResult result = showDialog ? dialog.Run(settings) : DialogResult::Failed;
+        open = false;
+        return result;
     }
     platform::ScriptedDialog dialog;
     bool showDialog = true;
+    std::function<void()> whileOpen;  // what the host does once while the dialog is open
+    int documents = 0;
+    int dialogRuns = 0;
+    bool open = false;
 };
 
 class SettingsSequences : public ::testing::Test {
@@ -150,6 +166,23 @@ TEST_F(SettingsSequences, AProfileThatFailsToLoadIsNeverWrittenOver)
     plugin.Config();
     EXPECT_EQ(plugin.settings.StepJogRate, 300);  // the dialog's values still apply while the plug-in runs
     EXPECT_EQ(onDisk(), broken);
+}
+
+TEST_F(SettingsSequences, AConfigWhileTheDialogIsOpenOpensNoSecondStore)
+{
+    StartUp();
+    platform_.whileOpen = [this] { plugin.Config(); };
+    platform_.dialog.Enqueue({DialogStep::Type(kIdStepJogRate, "120"), DialogStep::Ok()});
+    const int documentsBefore = platform_.documents;
+    plugin.Config();
+    EXPECT_EQ(platform_.documents - documentsBefore, 1);
+    EXPECT_EQ(platform_.dialogRuns, 2);  // the inner call only asks the platform to show the open dialog
+    EXPECT_EQ(plugin.settings.StepJogRate, 120);
+    EXPECT_EQ(SectionKeys()[0], "StepJogRate=120");
+
+    platform_.dialog.Enqueue({DialogStep::Escape()});
+    plugin.Config();  // the next Config runs in full again
+    EXPECT_EQ(platform_.documents - documentsBefore, 2);
 }
 
 TEST_F(SettingsSequences, AHandEditTakesEffectAtTheNextConfig)

@@ -39,6 +39,11 @@ Plugin::~Plugin() = default;
 
 const char* Plugin::SetProName(host::HostString name)
 {
+    // The string object is ours to release, also when something below throws.
+    struct Release {
+        host::HostString& s;
+        ~Release() { host::HostStringRelease(s); }
+    } release{name};
     ProfileName = host::HostStringText(name);
     {
         // Touches the profile once: a document without a root gains one, a missing file is created.
@@ -46,7 +51,6 @@ const char* Plugin::SetProName(host::HostString name)
         const std::string module = platform_ ? platform_->ModuleFileName() : std::string();
         DisplayName = ModuleBaseName(module) + kVersionText;
     }
-    host::HostStringRelease(name);
     return DisplayName.c_str();
 }
 
@@ -77,6 +81,19 @@ void Plugin::PostInitControl()
 
 void Plugin::Config()
 {
+    // The dialog's modal loop dispatches the host's messages, so the host may ask for the
+    // configuration again while it is open. That call opens no second store over the same file:
+    // the platform only brings the open dialog to the front.
+    if (configRunning_) {
+        if (platform_) platform_->RunConfigDialog(settings);
+        return;
+    }
+    configRunning_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{configRunning_};
+
     const auto store = OpenProfile(platform_, ProfileName);
     // Reloading first makes hand edits of the profile since start-up take effect here.
     settings::LoadSettings(*store, settings);

@@ -58,6 +58,7 @@ public:
 private:
     Platform* platform_;
     std::unique_ptr<device::ShuttleWin> window_;
+    bool configRunning_ = false;  // a Config call is inside its dialog
 };
 
 }  // namespace k7v::plugin
