@@ -131,17 +131,20 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 settings::DialogResult RunWin32ConfigDialog(HINSTANCE module, settings::PendantSettings& settings)
 {
-    // Without a parent the host's window stays enabled, so the host can ask for the configuration
-    // again while the dialog is open. A second dialog on the same settings would let the one closed
-    // last undo the other's OK; the open one comes to the front instead.
+    // The configuration command gives no parent, so the default owner applies: the top-level
+    // window the user was working in, which the modal run disables. Should the host still ask for
+    // the configuration again while the dialog is open, a second dialog on the same settings would
+    // let the one closed last undo the other's OK; the open one comes to the front instead.
     static HWND openDialog = nullptr;
     if (openDialog) {
         SetForegroundWindow(openDialog);
         return settings::DialogResult::Failed;
     }
     DialogRun run{settings, std::nullopt, std::nullopt, &openDialog};
+    HWND owner = GetActiveWindow();
+    if (owner) owner = GetAncestor(owner, GA_ROOT);
     const INT_PTR result =
-        DialogBoxParamA(module, MAKEINTRESOURCEA(kTemplateId), nullptr, DialogProc, reinterpret_cast<LPARAM>(&run));
+        DialogBoxParamA(module, MAKEINTRESOURCEA(kTemplateId), owner, DialogProc, reinterpret_cast<LPARAM>(&run));
     openDialog = nullptr;
     switch (result) {
         case IDOK:

@@ -9,8 +9,9 @@
 
 namespace k7v::platform {
 
-// Runs the dialog without a parent window. Its modal loop dispatches every message of the thread,
-// so the pendant's poll timer keeps running. Failed when DialogBoxParamA could not show it.
+// Runs the dialog owned by the active top-level window, if there is one. Its modal loop dispatches
+// every message of the thread, so the pendant's poll timer keeps running. Failed when
+// DialogBoxParamA could not show it.
 settings::DialogResult RunWin32ConfigDialog(HINSTANCE module, settings::PendantSettings& settings);
 
 }  // namespace k7v::platform
