@@ -116,6 +116,7 @@ enum class Phase { OpenFirst, CloseMessage, CorrectAndOk, OpenSecond, Hold, Done
 Phase g_phase = Phase::OpenFirst;
 void (*g_config)() = nullptr;
 HWND g_outerDialog = nullptr;  // set while a Config call is made from inside the open dialog
+HWND g_hostWindow = nullptr;   // the host's main window, active when Config is called
 
 BOOL CALLBACK CancelNestedDialog(HWND window, LPARAM)
 {
@@ -166,6 +167,9 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
             Check(IsDlgButtonChecked(w.dialog, 4176) == BST_CHECKED, "X reversal checked");
             Check(IsDlgButtonChecked(w.dialog, 4177) == BST_UNCHECKED, "Y reversal unchecked");
             Check(GetFocus() == GetDlgItem(w.dialog, IDOK), "focus on OK");
+            // The dialog takes the host's active window as its owner and disables it while it runs.
+            Check(GetWindow(w.dialog, GW_OWNER) == g_hostWindow, "the host's window owns the dialog");
+            Check(!IsWindowEnabled(g_hostWindow), "the host's window is disabled while the dialog runs");
             if (g_holdTicks > 0) {
                 g_phase = Phase::Hold;
                 g_ticks = 0;
@@ -380,6 +384,12 @@ int main(int argc, char** argv)
     initControl(motion.data(), options.data(), machine.data(), nullptr);
     postInitControl();
 
+    // The host's main window, active as it is when the user asks for the configuration.
+    g_hostWindow = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+    Check(g_hostWindow != nullptr, "create the host's window");
+    SetActiveWindow(g_hostWindow);
+
     const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, OnTick);
     Check(timer != 0, "SetTimer");
     if (g_holdTicks > 0) {
@@ -404,7 +414,9 @@ int main(int argc, char** argv)
                 "StepJogRate=250 VelocityInAuto=0 Xreverse=1 DelaySteps=40 Yreverse=1 Zreverse=0 Stepsize=0",
                 "section after Escape");
     }
+    Check(IsWindowEnabled(g_hostWindow) != FALSE, "the host's window is enabled again after Config");
     KillTimer(nullptr, timer);
+    DestroyWindow(g_hostWindow);
     stopPlug();
     FreeLibrary(dll);
     DeleteFileA(profilePath.c_str());
