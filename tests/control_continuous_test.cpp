@@ -28,6 +28,17 @@ protected:
         controller.RunPendantFunction(direction, magnitude);
     }
     int JogVelocity() const { return fake.Get(f::JogVelocity[0]); }
+
+    // The three Update calls of the pause after a reversal, with the wheel turning on: nothing is sent.
+    void RideOutReversalPause(int speed, int direction, int magnitude)
+    {
+        for (int update = 0; update < 3; ++update) {
+            Cycle(speed, direction, magnitude);
+            EXPECT_EQ(fake.Take(), Lines{}) << update;
+            wide.ticks.OnUpdate();
+            wide.ticks.WheelActiveTicks = 3;  // the wheel keeps turning through the pause
+        }
+    }
 };
 
 TEST_F(ContinuousTest, WheelWithoutReportedSpeedSendsNothing)
@@ -58,6 +69,33 @@ TEST_F(ContinuousTest, FirstCycleFillsTheJogBlockAndStartsTheBurst)
     fake.led[15] = false;  // a running burst does not ask again
     Cycle(100, 1, 4);
     EXPECT_EQ(fake.TakeActions(), Lines{"Code(DOJOG)"});
+}
+
+TEST_F(ContinuousTest, TheSelectedAxisJogsWithItsOwnLimitsAndLeavesTheOtherBlocksAlone)
+{
+    state().SelectedAxis = 3;  // A
+    fake.Set(f::HostAxisVelocity[3], 600);
+    fake.Set(f::HostAxisAux[3], 33);
+    Cycle(100, 1, 4);
+    EXPECT_EQ(fake.TakeActions(), Lines{"Code(DOJOG)"});
+    EXPECT_EQ(fake.Get(f::JogVelocity[3]), 91);  // 600 * 182 / 400 * 3 / 9
+    EXPECT_EQ(fake.Get(f::JogVelocityLimit[3]), 600);
+    EXPECT_EQ(fake.Get(f::JogAuxLimit[3]), 33);
+    EXPECT_EQ(fake.Get(f::JogDirection[3]), 1);
+    EXPECT_EQ(fake.Get(f::JogRun[3]), 1);
+    for (int axis = 0; axis < 3; ++axis) {
+        SCOPED_TRACE(axis);
+        EXPECT_EQ(fake.Get(f::JogVelocity[axis]), 0);
+        EXPECT_EQ(fake.Get(f::JogVelocityLimit[axis]), 0);
+        EXPECT_EQ(fake.Get(f::JogAuxLimit[axis]), 0);
+        EXPECT_EQ(fake.Get(f::JogDirection[axis]), 0);
+        EXPECT_EQ(fake.Get(f::JogRun[axis]), 0);
+    }
+
+    Cycle(100, 0, 4);  // a reversal stops the selected axis only
+    EXPECT_EQ(fake.TakeActions(), Lines{"Code(ENDJOG)"});
+    EXPECT_EQ(fake.Get(f::JogStop[3]), 1);
+    EXPECT_EQ(fake.Get(f::JogStop[0]), 0);
 }
 
 TEST_F(ContinuousTest, SensitivityDivisorFollowsVelocityInAutoAndFallsBackToTheDefault)
@@ -94,12 +132,7 @@ TEST_F(ContinuousTest, ReversalStopsPausesForThreeUpdatesAndRestartsFromAnEmptyH
     EXPECT_EQ(wide.ticks.ReversalTicks, 0);
     EXPECT_EQ(state().LastJogDirection, 1);
 
-    for (int update = 0; update < 3; ++update) {
-        Cycle(100, 1, 4);
-        EXPECT_EQ(fake.Take(), Lines{}) << update;
-        wide.ticks.OnUpdate();
-        wide.ticks.WheelActiveTicks = 3;  // the wheel keeps turning through the pause
-    }
+    RideOutReversalPause(100, 1, 4);
     Cycle(100, 1, 4);
     EXPECT_EQ(fake.TakeActions(), Lines{"Code(DOJOG)"});
     EXPECT_DOUBLE_EQ(state().FilterSum, 182.0);
@@ -182,20 +215,42 @@ TEST_F(ContinuousTest, JogLedOffShowsTheStatusTextAndTouchesNothing)
 TEST_F(ContinuousTest, RateJogStartsAfterDelayStepsAtThePercentageOfDro3)
 {
     state().PendantMode = 3;
-    settings.DelaySteps = 25;
+    settings.DelaySteps = 30;
+    fake.Set(f::HostAxisVelocity[0], 800);
     fake.dro[3] = 50.0;
     Cycle(80, 0, 10);
     Cycle(80, 0, 10);
     EXPECT_EQ(fake.TakeActions(), Lines{});
-    Cycle(80, 0, 10);
+    Cycle(80, 0, 10);  // the count reaches DelaySteps exactly
     EXPECT_EQ(fake.TakeActions(), Lines{"Code(DOJOG)"});
-    EXPECT_EQ(JogVelocity(), 500);
+    EXPECT_EQ(JogVelocity(), 400);  // 50 % of the axis's velocity limit
+    EXPECT_EQ(fake.Get(f::JogVelocityLimit[0]), 800);
     EXPECT_EQ(state().StartCounts, 30);
 
     Updates(3);
     Cycle(0, 0, 0);  // the burst ends and the count starts over
     EXPECT_EQ(state().StartCounts, 0);
     EXPECT_FALSE(state().JogActive);
+}
+
+TEST_F(ContinuousTest, RateJogReversalStartsTheDelayOver)
+{
+    state().PendantMode = 3;
+    settings.DelaySteps = 20;
+    fake.dro[3] = 50.0;
+    Cycle(80, 0, 10);
+    Cycle(80, 0, 10);
+    EXPECT_EQ(fake.TakeActions(), Lines{"Code(DOJOG)"});
+
+    Cycle(80, 1, 10);
+    EXPECT_EQ(fake.TakeActions(), Lines{"Code(ENDJOG)"});
+    EXPECT_EQ(state().StartCounts, 0);
+    RideOutReversalPause(80, 1, 10);
+    Cycle(80, 1, 10);  // 10 counts in the new direction: still below DelaySteps
+    EXPECT_EQ(fake.TakeActions(), Lines{});
+    Cycle(80, 1, 10);
+    EXPECT_EQ(fake.TakeActions(), Lines{"Code(DOJOG)"});
+    EXPECT_EQ(fake.Get(f::JogDirection[0]), 1);
 }
 
 TEST_F(ContinuousTest, RateJogStartCountWindsBackPast30000)

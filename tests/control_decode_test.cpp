@@ -256,10 +256,16 @@ TEST_F(DecodeTest, SavedDrosReturnInTheFirstCycleAfterFiveUpdatesOfRest)
         EXPECT_TRUE(state().DroRestorePending);
         fake.Take();
 
+        // Counts still held back go out first, while DROs 818 and 821 still hold the step jog's
+        // values; the saved ones are written back after the catch-up move.
+        state().StepAccumulator = 3;
         Updates(1);
         Decode({.wheel = wheel + 5, .modeSelector = 1});
-        const Lines expected = rate != 0 ? Lines{"SetDRO(818, 60)", "SetDRO(821, 80)"} : Lines{"SetDRO(818, 60)"};
+        const Lines expected =
+            rate != 0 ? Lines{"Code(G91G1 F100 X 0.0050)", "Code(G90)", "SetDRO(818, 60)", "SetDRO(821, 80)"}
+                      : Lines{"Code(G91G1 X 0.0050)", "Code(G90)", "SetDRO(818, 60)"};
         EXPECT_EQ(fake.TakeActions(), expected);
+        EXPECT_EQ(state().StepAccumulator, 0);
         EXPECT_FALSE(state().DroRestorePending);
         Updates(6);
         Decode({.wheel = wheel + 5, .modeSelector = 1});

@@ -58,34 +58,40 @@ TEST_F(PollCycleTest, AReportIsDecodedAtOnceWithinTheWaitOrInALaterCycle)
     EXPECT_EQ(DecodedMarker(), 1);
     EXPECT_FALSE(port->ReadOutstanding());
 
-    // Sent 3 ms into the cycle: the 5 ms wait takes it.
-    bus->SendAt(kPendantPath, Marked(2), bus->Now() + 3);
-    window->Tick();
-    EXPECT_EQ(DecodedMarker(), 2);
-    EXPECT_FALSE(port->ReadOutstanding());
+    // Sent 3 ms and exactly 5 ms into the cycle: the 5 ms wait takes it.
+    struct InWait {
+        int ms;
+        std::uint8_t marker;
+    };
+    for (const InWait c : {InWait{3, 2}, InWait{5, 3}}) {
+        bus->SendAt(kPendantPath, Marked(c.marker), bus->Now() + c.ms);
+        window->Tick();
+        EXPECT_EQ(DecodedMarker(), c.marker) << c.ms;
+        EXPECT_FALSE(port->ReadOutstanding()) << c.ms;
+    }
 
-    // Sent 10 ms into the cycle: this cycle decodes the previous report again, and its read stays
-    // pending; the next cycle waits on that read instead of starting another.
-    bus->SendAt(kPendantPath, Marked(3), bus->Now() + 10);
+    // Sent 6 ms into the cycle, just after the wait: this cycle decodes the previous report again,
+    // and its read stays pending; the next cycle waits on that read instead of starting another.
+    bus->SendAt(kPendantPath, Marked(4), bus->Now() + 6);
     window->Tick();
     const int started = port->readsStarted;
-    EXPECT_EQ(DecodedMarker(), 2);
-    EXPECT_EQ(shuttle->PreviousReport(), Marked(2));
-    EXPECT_TRUE(port->ReadOutstanding());
-    EXPECT_EQ(Pendant().writeCount, 3u) << "feedback goes out in every cycle";
-    bus->Advance(25);  // the late report completes the read between cycles
-    EXPECT_EQ(shuttle->ReadBuffer(), Marked(2)) << "the system never writes into the decoded buffer";
-    window->Tick();
     EXPECT_EQ(DecodedMarker(), 3);
+    EXPECT_EQ(shuttle->PreviousReport(), Marked(3));
+    EXPECT_TRUE(port->ReadOutstanding());
+    EXPECT_EQ(Pendant().writeCount, 4u) << "feedback goes out in every cycle";
+    bus->Advance(25);  // the late report completes the read between cycles
+    EXPECT_EQ(shuttle->ReadBuffer(), Marked(3)) << "the system never writes into the decoded buffer";
+    window->Tick();
+    EXPECT_EQ(DecodedMarker(), 4);
     EXPECT_EQ(port->readsStarted, started) << "no second read was started";
 
     // Nothing comes for a while: the last report is decoded again in every cycle.
     for (int i = 0; i < 4; ++i) NextPeriod();
-    EXPECT_EQ(DecodedMarker(), 3);
-    EXPECT_EQ(port->readsStarted, started + 1);
-    bus->Send(kPendantPath, Marked(4));  // completes the pending read as it arrives
-    NextPeriod();
     EXPECT_EQ(DecodedMarker(), 4);
+    EXPECT_EQ(port->readsStarted, started + 1);
+    bus->Send(kPendantPath, Marked(5));  // completes the pending read as it arrives
+    NextPeriod();
+    EXPECT_EQ(DecodedMarker(), 5);
 }
 
 TEST_F(PollCycleTest, AFailedReadDecodesThePreviousReportAgain)
