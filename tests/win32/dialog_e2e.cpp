@@ -384,8 +384,9 @@ int main(int argc, char** argv)
     initControl(motion.data(), options.data(), machine.data(), nullptr);
     postInitControl();
 
-    // The host's main window, active as it is when the user asks for the configuration.
-    g_hostWindow = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+    // The host's main window, active as it is when the user asks for the configuration. It sits below
+    // the dialog, out of the way of the picture docs/make_dialog_png.sh takes.
+    g_hostWindow = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 650, 200, 100, nullptr,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
     Check(g_hostWindow != nullptr, "create the host's window");
     SetActiveWindow(g_hostWindow);
