@@ -1,24 +1,16 @@
 #include "settings/properties_dialog.h"
 
-#include <limits>
 #include <string>
+
+#include "settings/decimal.h"
 
 namespace k7v::settings {
 namespace {
 
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 std::string_view Trimmed(std::string_view text)
 {
-    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsAsciiSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsAsciiSpace(text.back())) text.remove_suffix(1);
     return text;
 }
 
@@ -26,22 +18,10 @@ std::string_view Trimmed(std::string_view text)
 
 std::optional<std::int32_t> ParseDialogInteger(std::string_view text)
 {
-    text = text.substr(0, kEditTextLimit);
-    std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == text.size() || !IsDigit(text[i])) return std::nullopt;
-
-    // Accumulate as a negative number so that the smallest 32-bit value fits too.
-    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
-                                        : std::numeric_limits<std::int32_t>::max();
-    std::int64_t value = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > limit) return std::nullopt;
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
+    // A number beyond the 32-bit range is refused like text that is not a number.
+    const LeadingInteger scan = ScanLeadingInteger(text.substr(0, kEditTextLimit));
+    if (!scan.hasDigits || scan.overflow) return std::nullopt;
+    return scan.value;
 }
 
 void propertiesdlg::OnInitDialog()

@@ -1,18 +1,14 @@
 #include "settings/xml_profile.h"
 
-#include <limits>
 #include <utility>
+
+#include "settings/decimal.h"
 
 namespace k7v::settings {
 
 namespace {
 
 constexpr const char* kRootName = "profile";
-
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 }  // namespace
 
@@ -94,20 +90,8 @@ bool XmlProfile::WriteKeyText(const std::string& section, const std::string& key
 
 std::int32_t XmlProfile::ParseInt(const std::string& text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    // Accumulated as a magnitude that stops growing past the 32-bit range, so any run of digits
-    // saturates instead of overflowing.
-    constexpr std::int64_t kCap = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > kCap) magnitude = kCap;
-    }
-    if (negative) return static_cast<std::int32_t>(-magnitude);
-    return magnitude >= kCap ? std::numeric_limits<std::int32_t>::max() : static_cast<std::int32_t>(magnitude);
+    // Beyond the 32-bit range the value saturates.
+    return ScanLeadingInteger(text).value;
 }
 
 std::int32_t XmlProfile::ReadInt(const std::string& section, const std::string& key, std::int32_t fallback)
