@@ -16,15 +16,13 @@ using platform::SimDevice;
 using platform::SimFeedback;
 using platform::SimReport;
 
-constexpr int kTickMs = 25;
-
 // Stands in for the host's window object; the simulated window only keeps it as its parent.
 int hostWindowObject = 0;
 
 class Player {
 public:
     Player(const Session& session, const PlayOptions& options, Trace& trace)
-        : session_(session), options_(options), trace_(trace), host_(trace), profile_(options.profilePath),
+        : session_(session), trace_(trace), host_(trace), profile_(options.profilePath),
           showFeedback_(options.showFeedback)
     {
         plugin::Plugin::Instance().SetPlatform(&platform_);
@@ -67,7 +65,7 @@ private:
         switch (s.op) {
         case Op::Pendant:
             pendantPath_ = s.text.empty() ? kDefaultPendantPath : s.text;
-            platform_.Bus().AddDevice(pendantPath_, 0x04D8, 0xFCE6);
+            platform_.Bus().AddDevice(pendantPath_, device::kPendantVendorId, device::kPendantProductId);
             break;
         case Op::Device: platform_.Bus().AddDevice(s.text, static_cast<std::uint16_t>(s.a), static_cast<std::uint16_t>(s.b)); break;
         case Op::Profile: profile_ = s.text; break;
@@ -154,7 +152,7 @@ private:
 
     void Tick()
     {
-        platform_.Bus().Advance(kTickMs);
+        platform_.Bus().Advance(device::kPollPeriodMs);
         host_.SetTime(Now());
         SimDevice* pendant = pendantPath_.empty() ? nullptr : platform_.Bus().Find(pendantPath_);
         const std::uint64_t writesBefore = pendant ? pendant->writeCount : 0;
@@ -183,7 +181,7 @@ private:
         if (platform_.Bus().Find(where))
             platform_.Bus().Replug(where);
         else
-            platform_.Bus().AddDevice(where, 0x04D8, 0xFCE6);
+            platform_.Bus().AddDevice(where, device::kPendantVendorId, device::kPendantProductId);
         if (!path.empty()) pendantPath_ = where;
         trace_.Note(Now(), path.empty() ? "pendant plugged in again" : "pendant plugged in at " + where);
         if (platform::SimWindowPort* window = platform_.Window()) window->NotifyArrival(where);
@@ -234,7 +232,6 @@ private:
     }
 
     const Session& session_;
-    const PlayOptions& options_;
     Trace& trace_;
     platform::SimPlatform platform_;
     SimHost host_;
