@@ -54,7 +54,7 @@ private:
 
     void StepJog(int direction, int magnitude);
     void StraightMove(int direction, int magnitude, const char* letter);
-    void RotatedMove(int direction);
+    void RotatedMove(int direction, double angle);  // angle: the host's rotation in degrees
     void CatchUp(const char* letter);
     void SendMoveLine(const CommandLine& line);
     bool HostReady() const;  // DRO 22 below 20: the host takes a move now

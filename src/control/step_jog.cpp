@@ -99,8 +99,9 @@ void PendantController::StepJog(int direction, int magnitude)
         host_.SetStatusText(kJogOffText);
         return;
     }
-    if (host_.Get(f::HostRotationAngle) != 0.0 && (s.SelectedAxis == 0 || s.SelectedAxis == 1)) {
-        RotatedMove(direction);
+    const double angle = host_.Get(f::HostRotationAngle);
+    if (angle != 0.0 && (s.SelectedAxis == 0 || s.SelectedAxis == 1)) {
+        RotatedMove(direction, angle);
     } else {
         StraightMove(direction, magnitude, letter);
     }
@@ -133,10 +134,10 @@ void PendantController::StraightMove(int direction, int magnitude, const char* l
     }
 }
 
-void PendantController::RotatedMove(int direction)
+void PendantController::RotatedMove(int direction, double angle)
 {
     const ControlState& s = state_;
-    const double r = host_.Get(f::HostRotationAngle) * kDegreesToRadians;
+    const double r = angle * kDegreesToRadians;
     double u = StepUnit(s.PendantMode, settings_.Stepsize);
     if (direction == 1) u = -u;
     const double dx = s.SelectedAxis == 0 ? u : 0.0;
