@@ -10,6 +10,7 @@
 # Needs wine, xvfb and imagemagick. dialog_e2e --hold keeps the dialog open for a while and then
 # closes it with Escape.
 set -euo pipefail
+bash "$(dirname "$0")/../scripts/deps.sh" screenshot
 build=$(realpath "${1:?usage: make_dialog_png.sh WIN32_BUILD_FOLDER}")
 out=$(realpath -m "${2:-$(dirname "$0")/dialog.png}")
 export WINEPREFIX=${TMPDIR:-/tmp}/k7v-wine-x11-$(id -u) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
